@@ -1,0 +1,47 @@
+// CP936 byte-level text helpers. Every scan here steps over double-byte
+// characters, so a trail byte 0x5C is never taken for a backslash.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace q {
+
+// A CP936 lead byte is 0x81..0xFE; it and the following byte form one character.
+inline bool is_lead_byte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
+// Index of the character after the one starting at i (a lone lead byte at the end counts as one).
+std::size_t next_char(const std::string& s, std::size_t i);
+
+// Position of the first / last single-byte character c, or npos. c must be ASCII.
+std::size_t find_char(const std::string& s, char c, std::size_t from = 0);
+std::size_t find_last_char(const std::string& s, char c);
+bool contains_char(const std::string& s, char c);
+// Position of the first occurrence of a whole CP936 text (aligned to characters), or npos.
+std::size_t find_text(const std::string& s, const std::string& what, std::size_t from = 0);
+
+// The first n bytes of s, one byte fewer when byte n would split a double-byte character.
+std::string cut_bytes(const std::string& s, std::size_t n);
+
+// ASCII letters folded to lower / upper case; trail bytes are never folded.
+std::string ascii_lower(const std::string& s);
+std::string ascii_upper(const std::string& s);
+bool equal_no_case(const std::string& a, const std::string& b);
+
+// Blanks (space, TAB, VT) removed at both ends / the end.
+std::string trim_blanks(const std::string& s);
+
+// The path splitter. file name: text after the last "\" (whole path when none);
+// directory: the path without its file name, so it ends with "\" (empty when none);
+// extension: text after the last "." of the file name (empty when none);
+// base name: file name without its last "." and extension (empty when that "."
+// is the file name's first character, as in ".profile").
+std::string path_file_name(const std::string& path);
+std::string path_directory(const std::string& path);
+std::string path_extension(const std::string& path);
+std::string path_base_name(const std::string& path);
+
+// Decimal text of an integer.
+std::string decimal(long long v);
+
+}  // namespace q

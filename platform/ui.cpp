@@ -1,0 +1,394 @@
+#include "platform/ui.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "platform/system.h"
+
+namespace q {
+
+namespace {
+UiBackend* g_backend = nullptr;
+}
+
+UiBackend& ui_backend() {
+    assert(g_backend && "no UI backend installed");
+    return *g_backend;
+}
+void install_ui_backend(UiBackend* b) { g_backend = b; }
+
+// ---- Control ------------------------------------------------------------------
+
+Control::Control(Window* parent, Kind kind, Rect rect, std::string text)
+    : kind_(kind), parent_(parent), rect_(rect), text_(std::move(text)) {
+    if (parent_) parent_->add_child(this);
+}
+
+Control::~Control() {
+    peer_.reset();
+    if (parent_) parent_->remove_child(this);
+}
+
+void Control::set_rect(Rect r) {
+    if (r == rect_) return;
+    const bool moved = r.left != rect_.left || r.top != rect_.top;
+    rect_ = r;
+    changed(Prop::Geometry);
+    if (moved && kind_ == Kind::Window) static_cast<Window*>(this)->notify_moved();
+}
+
+void Control::move(int left, int top) { set_rect({left, top, rect_.width, rect_.height}); }
+
+void Control::set_text(std::string t) {
+    if (t == text_) return;
+    text_ = std::move(t);
+    changed(Prop::Text);
+}
+
+void Control::set_visible(bool v) {
+    if (v == visible_) return;
+    visible_ = v;
+    changed(Prop::Visible);
+    if (kind_ == Kind::Window) static_cast<Window*>(this)->notify_visible_changed();
+}
+
+void Control::set_enabled(bool e) {
+    if (e == enabled_) return;
+    enabled_ = e;
+    changed(Prop::Enabled);
+}
+
+void Control::set_font(Font f) {
+    font_ = std::move(f);
+    changed(Prop::Font);
+}
+
+void Control::set_text_color(Color c) {
+    text_color_ = c;
+    changed(Prop::Colors);
+}
+
+void Control::set_back_color(Color c) {
+    back_color_ = c;
+    changed(Prop::Colors);
+}
+
+void Control::set_focus() { changed(Prop::Focus); }
+
+bool Control::reachable() const {
+    if (!visible_ || !enabled_) return false;
+    if (kind_ == Kind::Window) return static_cast<const Window*>(this)->created();
+    return parent_ && parent_->created() && parent_->visible();
+}
+
+void Control::user_click() {
+    if (reachable()) raise(on_click);
+}
+void Control::user_double_click() {
+    if (reachable()) raise(on_double_click);
+}
+void Control::user_mouse_down(MouseButton b) {
+    if (reachable() && on_mouse_down) on_mouse_down(b);
+}
+void Control::user_pointer_move() {
+    if (reachable()) raise(on_pointer_move);
+}
+void Control::user_pointer_leave() {
+    if (reachable()) raise(on_pointer_leave);
+}
+void Control::user_focus() {
+    if (reachable()) raise(on_focus);
+}
+void Control::user_focus_lost() {
+    if (reachable()) raise(on_focus_lost);
+}
+
+// ---- Edit ---------------------------------------------------------------------
+
+void Edit::set_mode(Mode m) {
+    mode_ = m;
+    changed(Prop::Style);
+}
+
+void Edit::user_type(std::string new_text) {
+    if (!reachable() || mode_.read_only) return;
+    if (new_text == text()) return;
+    set_text(std::move(new_text));
+    raise(on_change);
+}
+
+void Edit::user_drop(std::vector<std::string> paths) {
+    if (!reachable() || !mode_.accept_files) return;
+    if (on_files_dropped) on_files_dropped(paths);
+}
+
+// ---- CheckBox -----------------------------------------------------------------
+
+void CheckBox::set_checked(bool c) {
+    if (c == checked_) return;
+    checked_ = c;
+    changed(Prop::Check);
+}
+
+void CheckBox::user_click() {
+    if (!reachable()) return;
+    set_checked(!checked_);
+    raise(on_click);
+}
+
+// ---- DropDown -----------------------------------------------------------------
+
+DropDown::DropDown(Window* parent, Rect r, std::vector<std::string> items)
+    : Control(parent, Kind::DropDown, r), items_(std::move(items)), data_(items_.size(), 0) {}
+
+int DropDown::item_data(int i) const {
+    return i >= 0 && i < static_cast<int>(data_.size()) ? data_[static_cast<std::size_t>(i)] : 0;
+}
+
+void DropDown::set_items(std::vector<std::string> items) {
+    items_ = std::move(items);
+    data_.assign(items_.size(), 0);
+    selection_ = -1;
+    changed(Prop::Items);
+}
+
+void DropDown::add_item(std::string item, int data) {
+    items_.push_back(std::move(item));
+    data_.push_back(data);
+    changed(Prop::Items);
+}
+
+void DropDown::clear_items() { set_items({}); }
+
+void DropDown::select(int i) {
+    if (i < 0 || i >= static_cast<int>(items_.size())) i = -1;
+    selection_ = i;
+    changed(Prop::Selection);
+}
+
+std::string DropDown::selected_text() const {
+    return selection_ >= 0 ? items_[static_cast<std::size_t>(selection_)] : std::string();
+}
+
+void DropDown::user_select(int i) {
+    if (!reachable()) return;
+    select(i);
+    raise(on_change);
+}
+
+// ---- ListView -----------------------------------------------------------------
+
+ListView::ListView(Window* parent, Rect r, std::vector<Column> columns, bool check_boxes)
+    : Control(parent, Kind::ListView, r), columns_(std::move(columns)), check_boxes_(check_boxes) {}
+
+std::string ListView::cell(int row, int column) const {
+    if (row < 0 || row >= row_count() || column < 0) return {};
+    const auto& cells = rows_[static_cast<std::size_t>(row)].cells;
+    return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : std::string();
+}
+
+void ListView::set_cell(int row, int column, std::string text) {
+    if (row < 0 || row >= row_count() || column < 0 || column >= static_cast<int>(columns_.size())) return;
+    auto& cells = rows_[static_cast<std::size_t>(row)].cells;
+    if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
+    cells[static_cast<std::size_t>(column)] = std::move(text);
+    changed(Prop::Rows);
+}
+
+int ListView::insert_row(int pos) {
+    pos = std::clamp(pos, 0, row_count());
+    Row row;
+    row.cells.resize(columns_.size());
+    rows_.insert(rows_.begin() + pos, std::move(row));
+    if (selection_ >= pos) ++selection_;
+    changed(Prop::Rows);
+    return pos;
+}
+
+void ListView::remove_row(int row) {
+    if (row < 0 || row >= row_count()) return;
+    rows_.erase(rows_.begin() + row);
+    if (selection_ == row)
+        selection_ = -1;
+    else if (selection_ > row)
+        --selection_;
+    changed(Prop::Rows);
+}
+
+void ListView::clear() {
+    rows_.clear();
+    selection_ = -1;
+    changed(Prop::Rows);
+}
+
+bool ListView::row_checked(int row) const {
+    return row >= 0 && row < row_count() && rows_[static_cast<std::size_t>(row)].checked;
+}
+
+void ListView::set_row_checked(int row, bool c) {
+    if (row < 0 || row >= row_count()) return;
+    rows_[static_cast<std::size_t>(row)].checked = c;
+    changed(Prop::Rows);
+}
+
+void ListView::select(int row) {
+    if (row < 0 || row >= row_count()) row = -1;
+    selection_ = row;
+    changed(Prop::Selection);
+}
+
+void ListView::scroll_into_view(int row) {
+    if (row < 0 || row >= row_count()) return;
+    changed(Prop::Scroll);
+}
+
+void ListView::set_colors(Color list, Color item) {
+    list_color_ = list;
+    item_color_ = item;
+    changed(Prop::Colors);
+}
+
+void ListView::user_pick(int row) {
+    if (!reachable()) return;
+    select(row);
+    raise(on_pick);
+}
+
+void ListView::user_check(int row, bool c) {
+    if (!reachable() || row < 0 || row >= row_count()) return;
+    set_row_checked(row, c);
+    if (on_check) on_check(row);
+}
+
+// ---- Slider, ColorPicker --------------------------------------------------------
+
+void Slider::set_position(int p) {
+    p = std::clamp(p, min_, max_);
+    if (p == position_) return;
+    position_ = p;
+    changed(Prop::Value);
+}
+
+void Slider::user_move(int p) {
+    if (!reachable()) return;
+    set_position(p);
+    raise(on_change);
+}
+
+void ColorPicker::set_color(Color c) {
+    color_ = c;
+    changed(Prop::Value);
+}
+
+void ColorPicker::user_choose(Color c) {
+    if (!reachable()) return;
+    set_color(c);
+    raise(on_change);
+}
+
+// ---- Window -------------------------------------------------------------------
+
+Window::Window(Rect r, std::string caption, Style style) : Control(nullptr, Kind::Window, r, std::move(caption)), style_(style) {
+    // A window starts hidden; it is shown by its owner after its created handler.
+    set_visible(false);
+}
+
+Window::~Window() {
+    if (created_) {
+        created_ = false;
+        for (Control* c : children_) c->peer_.reset();
+        peer_.reset();
+    }
+}
+
+void Window::add_child(Control* c) { children_.push_back(c); }
+
+void Window::remove_child(Control* c) { children_.erase(std::remove(children_.begin(), children_.end(), c), children_.end()); }
+
+void Window::create() {
+    if (created_) return;
+    UiBackend& b = ui_backend();
+    peer_ = b.create_peer(*this);
+    for (Control* c : children_) c->peer_ = b.create_peer(*c);
+    created_ = true;
+}
+
+void Window::destroy() {
+    if (!created_) return;
+    if (on_destroy) on_destroy();
+    set_visible(false);
+    created_ = false;
+    for (Control* c : children_) c->peer_.reset();
+    peer_.reset();
+}
+
+void Window::set_topmost(bool t) {
+    topmost_ = t;
+    changed(Prop::Topmost);
+}
+
+void Window::set_opacity(int alpha) {
+    opacity_ = alpha;
+    changed(Prop::Opacity);
+}
+
+void Window::set_background(Res image) {
+    background_ = image;
+    has_background_ = true;
+    changed(Prop::Image);
+}
+
+void Window::set_shape(Res bitmap, Color key) {
+    shape_ = bitmap;
+    shape_key_ = key;
+    shaped_ = true;
+    changed(Prop::Shape);
+}
+
+void Window::begin_drag() {
+    if (created_) ui_backend().drag(*this);
+}
+
+void Window::user_moved_to(Point p) {
+    if (!created_) return;
+    const Rect& r = rect();
+    if (r.left == p.x && r.top == p.y) return;
+    // The peer already stands there: store without pushing back, then tell.
+    Peer* keep = peer_.release();
+    set_rect({p.x, p.y, r.width, r.height});
+    peer_.reset(keep);
+}
+
+void Window::user_close() {
+    if (created_) raise(on_close);
+}
+
+void Window::notify_visible_changed() {
+    if (!created_) return;
+    raise(visible() ? on_shown : on_hidden);
+}
+
+void Window::notify_moved() { raise(on_moved); }
+
+// ---- Timer --------------------------------------------------------------------
+
+Timer::~Timer() {
+    if (id_) sys().timers.stop(id_);
+}
+
+void Timer::set_interval(int ms) {
+    if (ms < 0) ms = 0;
+    if (ms == interval_) return;
+    if (id_) {
+        sys().timers.stop(id_);
+        id_ = 0;
+    }
+    interval_ = ms;
+    if (ms > 0) {
+        id_ = sys().timers.start(ms, [this] {
+            if (on_tick) on_tick();
+        });
+    }
+}
+
+}  // namespace q

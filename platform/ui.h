@@ -1,0 +1,437 @@
+// The UI half of the seam: portable window and control objects.
+//
+// An object holds what the user sees (text, check, items, selection, position,
+// visibility, ...) and raises events. A backend peer mirrors that state on the
+// screen: the object calls peer->update(Prop) after each change made by code,
+// and the peer reports what the user did through the user_* methods, which
+// are also what tests call to act as a user.
+//
+// Rules shared by both backends:
+// - Setters called by code never raise events; user_* methods do.
+// - user_* on a control that is hidden, disabled, or whose window is not
+//   created does nothing (a user cannot reach it).
+// - Geometry of a window is in screen pixels; of a control, in its window's
+//   client area.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/resources.h"
+#include "platform/types.h"
+
+namespace q {
+
+class Window;
+class Control;
+
+enum class Kind {
+    Window,
+    Button,
+    ImageButton,    // icon left of a caption, owner-drawn hover and pressed looks
+    PictureButton,  // a bitmap only
+    Label,
+    Edit,
+    CheckBox,
+    DropDown,
+    ListView,
+    Slider,
+    ColorPicker,
+};
+
+// Which part of an object's state changed, for its peer.
+enum class Prop {
+    Geometry,
+    Text,
+    Visible,
+    Enabled,
+    Font,
+    Colors,
+    Focus,
+    Check,      // CheckBox
+    Items,      // DropDown items
+    Selection,  // DropDown, ListView
+    Columns,    // ListView
+    Rows,       // ListView: rows or cells
+    Scroll,     // ListView: bring the selected row into view
+    Range,      // Slider
+    Value,      // Slider position, ColorPicker colour
+    Image,      // PictureButton, ImageButton, Window background
+    Topmost,    // Window: make topmost / not topmost (sent on every request)
+    Opacity,    // Window: layered alpha
+    Shape,      // Window: region cut from a bitmap
+    Style,      // Edit limits and modes, Label kinds, Window styles
+};
+
+enum class MouseButton { Left, Right };
+
+class Peer {
+public:
+    virtual ~Peer() = default;
+    virtual void update(Prop what) = 0;
+};
+
+// Creates peers and runs the few things only the backend can do.
+class UiBackend {
+public:
+    virtual ~UiBackend() = default;
+    // Called by Window::create for the window first, then for each child in
+    // declaration order. May return nullptr (the sim).
+    virtual std::unique_ptr<Peer> create_peer(Control& c) = 0;
+    // The system's window-move loop (WM_SYSCOMMAND 0xF012); returns when the
+    // user releases the button, the window's new place already reported.
+    virtual void drag(Window& w) = 0;
+};
+UiBackend& ui_backend();
+void install_ui_backend(UiBackend* b);
+
+class Control {
+public:
+    Control(Window* parent, Kind kind, Rect rect, std::string text = {});
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control();
+
+    Kind kind() const { return kind_; }
+    Window* parent() const { return parent_; }
+    Peer* peer() const { return peer_.get(); }
+
+    const Rect& rect() const { return rect_; }
+    void set_rect(Rect r);
+    void move(int left, int top);
+
+    const std::string& text() const { return text_; }
+    void set_text(std::string t);
+
+    bool visible() const { return visible_; }
+    void set_visible(bool v);
+    void show() { set_visible(true); }
+    void hide() { set_visible(false); }
+
+    bool enabled() const { return enabled_; }
+    void set_enabled(bool e);
+
+    const Font& font() const { return font_; }
+    void set_font(Font f);
+    Color text_color() const { return text_color_; }
+    void set_text_color(Color c);
+    // Background colour; only Edit and Label honour it.
+    Color back_color() const { return back_color_; }
+    void set_back_color(Color c);
+
+    void set_focus();
+
+    // True when the user can reach the control now.
+    bool reachable() const;
+
+    // ---- what the user does (peers and tests) ----
+    virtual void user_click();
+    void user_double_click();
+    void user_mouse_down(MouseButton b);
+    void user_pointer_move();
+    void user_pointer_leave();
+    void user_focus();
+    void user_focus_lost();
+
+    std::function<void()> on_click;
+    std::function<void()> on_double_click;
+    std::function<void(MouseButton)> on_mouse_down;
+    std::function<void()> on_pointer_move;
+    std::function<void()> on_pointer_leave;
+    std::function<void()> on_focus;
+    std::function<void()> on_focus_lost;
+
+protected:
+    void changed(Prop p) {
+        if (peer_) peer_->update(p);
+    }
+    static void raise(const std::function<void()>& f) {
+        if (f) f();
+    }
+
+private:
+    friend class Window;
+    Kind kind_;
+    Window* parent_;
+    Rect rect_;
+    std::string text_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    Font font_;
+    Color text_color_ = kBlack;
+    Color back_color_ = kWhite;
+    std::unique_ptr<Peer> peer_;
+};
+
+class Button : public Control {
+public:
+    Button(Window* parent, Rect r, std::string caption) : Control(parent, Kind::Button, r, std::move(caption)) {}
+};
+
+// Icon left of the caption; the backend draws the hover and pressed looks.
+class ImageButton : public Control {
+public:
+    ImageButton(Window* parent, Rect r, std::string caption, Res icon)
+        : Control(parent, Kind::ImageButton, r, std::move(caption)), icon_(icon) {}
+    Res icon() const { return icon_; }
+
+private:
+    Res icon_;
+};
+
+class PictureButton : public Control {
+public:
+    PictureButton(Window* parent, Rect r, Res image) : Control(parent, Kind::PictureButton, r), image_(image) {}
+    Res image() const { return image_; }
+
+private:
+    Res image_;
+};
+
+class Label : public Control {
+public:
+    enum class Look { Plain, Transparent, Hyperlink };
+    Label(Window* parent, Rect r, std::string caption, Look look = Look::Plain)
+        : Control(parent, Kind::Label, r, std::move(caption)), look_(look) {}
+    Look look() const { return look_; }
+
+private:
+    Look look_;
+};
+
+class Edit : public Control {
+public:
+    struct Mode {
+        bool multi_line = false;
+        bool read_only = false;
+        bool number_only = false;
+        bool vertical_scroll = false;
+        bool accept_files = false;
+        // Bytes of CP936 text the box holds; 0: as much as memory allows
+        // (never the control's 32K default).
+        std::size_t max_bytes = 0;
+    };
+    Edit(Window* parent, Rect r, Mode m = {}, std::string text = {})
+        : Control(parent, Kind::Edit, r, std::move(text)), mode_(m) {}
+    const Mode& mode() const { return mode_; }
+    void set_mode(Mode m);
+
+    // The user replaced the whole text (typing, pasting): raises on_change.
+    void user_type(std::string new_text);
+    // The user dropped files from the shell, in drop order.
+    void user_drop(std::vector<std::string> paths);
+
+    std::function<void()> on_change;
+    std::function<void(const std::vector<std::string>&)> on_files_dropped;
+
+private:
+    Mode mode_;
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox(Window* parent, Rect r, std::string caption) : Control(parent, Kind::CheckBox, r, std::move(caption)) {}
+    bool checked() const { return checked_; }
+    void set_checked(bool c);
+    // Toggles the tick, then raises on_click.
+    void user_click() override;
+
+private:
+    bool checked_ = false;
+};
+
+class DropDown : public Control {
+public:
+    DropDown(Window* parent, Rect r, std::vector<std::string> items = {});
+    const std::vector<std::string>& items() const { return items_; }
+    int item_data(int i) const;
+    void set_items(std::vector<std::string> items);
+    void add_item(std::string item, int data = 0);
+    void clear_items();
+    // -1: nothing selected. An index outside the items selects nothing.
+    int selection() const { return selection_; }
+    void select(int i);
+    std::string selected_text() const;
+
+    void user_select(int i);  // raises on_change
+    std::function<void()> on_change;
+
+private:
+    std::vector<std::string> items_;
+    std::vector<int> data_;
+    int selection_ = -1;
+};
+
+// Report-style list view with columns, optional tick boxes per row and two
+// background colours (the list area and the area behind item text).
+class ListView : public Control {
+public:
+    struct Column {
+        std::string heading;
+        int width = 0;
+    };
+    ListView(Window* parent, Rect r, std::vector<Column> columns, bool check_boxes = false);
+    const std::vector<Column>& columns() const { return columns_; }
+    bool check_boxes() const { return check_boxes_; }
+
+    int row_count() const { return static_cast<int>(rows_.size()); }
+    // Empty text for a row or column outside the list.
+    std::string cell(int row, int column) const;
+    void set_cell(int row, int column, std::string text);
+    // Inserts an empty row at pos (clamped to 0..count); returns its index.
+    int insert_row(int pos);
+    int append_row() { return insert_row(row_count()); }
+    void remove_row(int row);
+    void clear();
+    bool row_checked(int row) const;
+    void set_row_checked(int row, bool c);
+
+    // Selected row or -1. Selecting from code raises nothing.
+    int selection() const { return selection_; }
+    void select(int row);
+    void scroll_into_view(int row);
+
+    Color list_color() const { return list_color_; }
+    Color item_color() const { return item_color_; }
+    void set_colors(Color list, Color item);
+
+    // The user picked a row (-1: clicked where no row is): raises on_pick.
+    void user_pick(int row);
+    void user_check(int row, bool c);  // raises on_check
+    std::function<void()> on_pick;
+    std::function<void(int)> on_check;
+
+private:
+    struct Row {
+        std::vector<std::string> cells;
+        bool checked = false;
+    };
+    std::vector<Column> columns_;
+    bool check_boxes_;
+    std::vector<Row> rows_;
+    int selection_ = -1;
+    Color list_color_ = kWhite;
+    Color item_color_ = kWhite;
+};
+
+class Slider : public Control {
+public:
+    Slider(Window* parent, Rect r, int min, int max) : Control(parent, Kind::Slider, r), min_(min), max_(max) {}
+    int min() const { return min_; }
+    int max() const { return max_; }
+    int position() const { return position_; }
+    // Clamped to min..max.
+    void set_position(int p);
+    void user_move(int p);  // raises on_change
+    std::function<void()> on_change;
+
+private:
+    int min_, max_;
+    int position_ = 0;
+};
+
+// A colour swatch that opens the system colour dialog when clicked.
+class ColorPicker : public Control {
+public:
+    ColorPicker(Window* parent, Rect r, Color initial) : Control(parent, Kind::ColorPicker, r), color_(initial) {}
+    Color color() const { return color_; }
+    void set_color(Color c);
+    void user_choose(Color c);  // raises on_change
+    std::function<void()> on_change;
+
+private:
+    Color color_;
+};
+
+class Window : public Control {
+public:
+    struct Style {
+        bool caption = true;  // title bar and frame; false: borderless
+        bool tool = false;    // not shown in the taskbar
+    };
+    Window(Rect r, std::string caption, Style style);
+    ~Window() override;
+
+    const Style& style() const { return style_; }
+    const std::vector<Control*>& children() const { return children_; }
+
+    // Makes the peers of the window and its controls. The window starts hidden.
+    void create();
+    bool created() const { return created_; }
+    // Runs on_destroy, then removes the peers; the object stays and may be
+    // deleted later (see Loop::defer).
+    void destroy();
+
+    // Topmost requests go to the backend every time, even when unchanged.
+    void set_topmost(bool t);
+    bool topmost() const { return topmost_; }
+    // Layered alpha 0..255 (passed on unchecked); -1: not layered.
+    void set_opacity(int alpha);
+    int opacity() const { return opacity_; }
+    // Background picture (BMP or JPEG) and the outline cut from a bitmap by a key colour.
+    void set_background(Res image);
+    Res background() const { return background_; }
+    bool has_background() const { return has_background_; }
+    void set_shape(Res bitmap, Color key);
+    bool shaped() const { return shaped_; }
+    Res shape_bitmap() const { return shape_; }
+    Color shape_key() const { return shape_key_; }
+
+    // The system's move loop; returns when the user lets go.
+    void begin_drag();
+
+    // The user moved the window, or the system did (peers); raises on_moved.
+    void user_moved_to(Point p);
+    // The user asked to close the window (system close button): raises on_close.
+    void user_close();
+
+    std::function<void()> on_shown;
+    std::function<void()> on_hidden;
+    std::function<void()> on_moved;   // every change of position, by code or by the user
+    std::function<void()> on_close;   // close requested by the user
+    std::function<void()> on_destroy;  // just before the peers go
+    std::function<void(int)> on_hotkey;  // a WM_HOTKEY reached the window's procedure
+    std::function<void()> on_end_session;  // Windows is ending the session
+
+    // Internal: controls register themselves.
+    void add_child(Control* c);
+    void remove_child(Control* c);
+
+    // Raised by Control when visibility or position of the window changes.
+    void notify_visible_changed();
+    void notify_moved();
+
+private:
+    Style style_;
+    std::vector<Control*> children_;
+    bool created_ = false;
+    bool topmost_ = false;
+    int opacity_ = -1;
+    bool has_background_ = false;
+    Res background_ = Res::AppIcon;
+    bool shaped_ = false;
+    Res shape_ = Res::AppIcon;
+    Color shape_key_ = kPureRed;
+};
+
+// An interval timer (interval in ms, 0 stops; any other value starts it).
+class Timer {
+public:
+    Timer() = default;
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+    ~Timer();
+    int interval() const { return interval_; }
+    bool running() const { return interval_ != 0; }
+    // Setting the running interval again keeps the timer's phase.
+    void set_interval(int ms);
+    std::function<void()> on_tick;
+
+private:
+    int interval_ = 0;
+    int id_ = 0;
+};
+
+}  // namespace q

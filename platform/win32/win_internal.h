@@ -1,0 +1,39 @@
+// Shared by the files of the win32 backend only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/ui.h"
+
+namespace q::win32 {
+
+// CP936 <-> UTF-16, whatever the system's ANSI code page.
+std::wstring widen(const std::string& cp936);
+std::string narrow(const std::wstring& utf16);
+
+HINSTANCE instance();
+
+// The HWND of a created window (nullptr when it has no peer).
+HWND hwnd_of(const Window& w);
+// The window object behind an HWND made by the UI backend (nullptr otherwise).
+Window* window_of(HWND h);
+
+// Called by the UI backend's window procedure before its own handling: lets
+// the system services answer messages addressed to a window (tray callbacks,
+// "TaskbarCreated"). Returns true when the message was handled.
+bool service_message(Window& w, HWND h, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+// A bitmap or JPEG resource decoded into a 32-bit top-down DIB section (nullptr on failure).
+HBITMAP load_picture(Res id, int* width = nullptr, int* height = nullptr);
+
+// The XP-look drawing layer of our own controls (owned by the UI backend;
+// Desktop::set_xp_look forwards here).
+void set_xp_look(bool on);
+bool xp_look();
+
+// The UI backend of the exe.
+UiBackend& ui();
+
+}  // namespace q::win32

@@ -1,0 +1,51 @@
+// INI files read and written as the Windows private-profile functions do,
+// byte for byte on CP936 text, over the platform's file service.
+// Nothing is cached: every read sees the file as it is now; every write is
+// one atomic replace of the file. Empty section or key names are refused.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace q::ini {
+
+// The stored value, or def (less its trailing spaces) when the file, section or key is missing.
+std::string read(const std::string& file, const std::string& section, const std::string& key,
+                 const std::string& def = "");
+// Creates the file (its folder must exist), the section and the key as needed.
+bool write(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
+bool delete_key(const std::string& file, const std::string& section, const std::string& key);
+bool delete_section(const std::string& file, const std::string& section);
+
+// Many changes to one file for the cost of one read and one atomic write,
+// with the same result as the single calls in the same order.
+class Batch {
+public:
+    explicit Batch(std::string file);
+    void write(const std::string& section, const std::string& key, const std::string& value);
+    void delete_key(const std::string& section, const std::string& key);
+    void delete_section(const std::string& section);
+    // Applies the changes; false when the file could not be written (it is then unchanged).
+    bool commit();
+
+private:
+    struct Op {
+        int kind;
+        std::string section, key, value;
+    };
+    std::string file_;
+    std::vector<Op> ops_;
+};
+
+// The pure text layer under the calls above, for tests and fuzzing: a file's
+// bytes in, the value or the new bytes out.
+namespace text {
+// found is false when the section or key is missing.
+std::string read(const std::string& content, const std::string& section, const std::string& key, bool& found);
+std::string write(const std::string& content, const std::string& section, const std::string& key,
+                  const std::string& value);
+std::string delete_key(const std::string& content, const std::string& section, const std::string& key);
+std::string delete_section(const std::string& content, const std::string& section);
+}  // namespace text
+
+}  // namespace q::ini

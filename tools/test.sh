@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test: native tests on the simulated
+# backend, the Windows tests under Wine, the fuzz targets briefly, the header
+# rule and the end-to-end checks of quillet.exe under Wine.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash tools/setup.sh || exit 1
+source tools/env.sh
+passed=0
+failed=0
+step() {
+    local name=$1; shift
+    echo "==== $name"
+    if "$@"; then
+        passed=$((passed + 1)); echo "==== $name: passed"
+    else
+        failed=$((failed + 1)); echo "==== $name: FAILED"
+    fi
+}
+
+step "build" bash tools/build.sh || true
+step "windows headers only in platform/win32" bash tools/check_headers.sh
+step "native tests" ctest --test-dir "$BUILD_NATIVE" --output-on-failure
+
+quillet_locale
+quillet_display 79
+rm -rf "$BUILD_WIN/wineprefix"
+quillet_prefix "$BUILD_WIN/wineprefix"
+wine_tests() { (cd "$BUILD_WIN" && timeout 900 wine ./quillet_wintests.exe); }
+step "windows tests under wine" wine_tests
+
+fuzz() {
+    cmake -S . -B "$BUILD_FUZZ" -DQUILLET_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
+        cmake --build "$BUILD_FUZZ" -j"${JOBS:-2}" || return 1
+    local ok=0 f
+    for f in "$BUILD_FUZZ"/fuzz_*; do
+        [ -x "$f" ] || continue
+        mkdir -p "$BUILD_FUZZ/corpus-$(basename "$f")"
+        "$f" -max_total_time="${FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$BUILD_FUZZ/corpus-$(basename "$f")" \
+            >"$BUILD_FUZZ/$(basename "$f").log" 2>&1 || { echo "$f failed:"; tail -40 "$BUILD_FUZZ/$(basename "$f").log"; ok=1; }
+    done
+    return $ok
+}
+step "fuzz targets" fuzz
+
+for t in tests/e2e/*.sh; do
+    [ "$(basename "$t")" = lib.sh ] && continue
+    step "e2e $(basename "$t" .sh)" timeout 900 bash "$t" "$BUILD_WIN"
+done
+
+[ -n "${QUILLET_XVFB_PID:-}" ] && kill "$QUILLET_XVFB_PID" 2>/dev/null
+echo "test steps: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
