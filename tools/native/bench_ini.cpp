@@ -1,0 +1,136 @@
+// Times list-file writes through the INI layer on real files against writing
+// the same bytes once. Usage: bench_ini [folder] (default: a fresh temp folder).
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include <unistd.h>
+
+#include "platform/sim/sim_system.h"
+#include "platform/system.h"
+#include "settings/ini.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Plain files through std::filesystem; replace is a temporary file and a rename.
+class RealFiles : public q::FileSystem {
+public:
+    bool exists(const std::string& p) override { return fs::is_regular_file(p); }
+    bool folder_exists(const std::string& p) override { return fs::is_directory(p); }
+    bool read(const std::string& p, std::string& out) override {
+        std::ifstream in(p, std::ios::binary);
+        if (!in) return false;
+        out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return !in.bad();
+    }
+    // Flushed to the disk before the rename, as the win32 backend does (FlushFileBuffers, write-through move).
+    bool replace(const std::string& p, const std::string& data) override {
+        const std::string temp = p + ".tmp";
+        std::FILE* f = std::fopen(temp.c_str(), "wb");
+        if (!f) return false;
+        bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size() && std::fflush(f) == 0 &&
+                  (!flush || ::fsync(fileno(f)) == 0);
+        ok = std::fclose(f) == 0 && ok;
+        if (!ok) return false;
+        std::error_code ec;
+        fs::rename(temp, p, ec);
+        return !ec;
+    }
+    bool flush = true;
+    bool rename(const std::string& a, const std::string& b) override {
+        std::error_code ec;
+        fs::rename(a, b, ec);
+        return !ec;
+    }
+    bool remove(const std::string& p) override {
+        std::error_code ec;
+        return fs::remove(p, ec);
+    }
+    bool create_folder(const std::string& p) override {
+        std::error_code ec;
+        return fs::create_directory(p, ec);
+    }
+    std::vector<Entry> enumerate(const std::string&) override { return {}; }
+    std::string current_directory() override { return fs::current_path().string(); }
+    bool set_hidden(const std::string&) override { return true; }
+};
+
+double best_ms(int runs, const std::function<void()>& prepare, const std::function<void()>& f) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        auto t0 = std::chrono::steady_clock::now();
+        f();
+        auto t1 = std::chrono::steady_clock::now();
+        best = std::min(best, std::chrono::duration<double, std::milli>(t1 - t0).count());
+    }
+    return best;
+}
+
+std::string entry(int i) { return "C:\\我的音乐\\第" + std::to_string(i) + "首.mp3"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    q::sim::SimSystem sim;  // every service but the files
+    RealFiles files;
+    q::System system{files, sim, sim, sim, sim, sim, sim, sim, sim};
+    q::install_system(&system);
+
+    fs::path dir = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "quillet_bench_ini";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string list = (dir / "list.ini").string(), bare = (dir / "bare.ini").string();
+    auto fresh = [&] { fs::remove(list); };
+    bool ok = true;
+    const int kBatch = 10000, kSingle = 1000;
+
+    auto run = [&](bool flush) {
+        files.flush = flush;
+        // 10,000 entries through one batch.
+        double batch = best_ms(5, fresh, [&] {
+            q::ini::Batch b(list);
+            b.write("total", "count", std::to_string(kBatch));
+            for (int i = 1; i <= kBatch; ++i) b.write("path", std::to_string(i), entry(i));
+            ok = b.commit() && ok;
+        });
+        std::string batch_bytes;
+        files.read(list, batch_bytes);
+        ok = ok && q::ini::read(list, "path", std::to_string(kBatch)) == entry(kBatch);
+        double bare_batch =
+            best_ms(5, [&] { fs::remove(bare); }, [&] { ok = files.replace(bare, batch_bytes) && ok; });
+
+        // 1,000 entries through single writes.
+        double single = best_ms(flush ? 1 : 3, fresh, [&] {
+            ok = q::ini::write(list, "total", "count", std::to_string(kSingle)) && ok;
+            for (int i = 1; i <= kSingle; ++i) ok = q::ini::write(list, "path", std::to_string(i), entry(i)) && ok;
+        });
+        std::string single_bytes;
+        files.read(list, single_bytes);
+        double bare_single =
+            best_ms(5, [&] { fs::remove(bare); }, [&] { ok = files.replace(bare, single_bytes) && ok; });
+
+        std::printf("%s\n", flush ? "flushed to disk before the rename (as the win32 backend):"
+                                   : "not flushed (page cache only):");
+        std::printf("  batch  %5d entries: %9.2f ms; one bare write of the same %7zu bytes: %7.2f ms; ratio %8.2f\n",
+                    kBatch, batch, batch_bytes.size(), bare_batch, batch / bare_batch);
+        std::printf("  single %5d entries: %9.2f ms; one bare write of the same %7zu bytes: %7.2f ms; ratio %8.2f\n",
+                    kSingle, single, single_bytes.size(), bare_single, single / bare_single);
+    };
+    std::printf("real files in %s (temporary file + rename per write; best of several runs)\n",
+                dir.string().c_str());
+    run(true);
+    run(false);
+    fs::remove_all(dir);
+    q::install_system(nullptr);
+    if (!ok) std::printf("FAILED: a write or the read-back failed\n");
+    return ok ? 0 : 1;
+}
