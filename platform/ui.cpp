@@ -105,6 +105,8 @@ void Control::user_focus_lost() {
 
 // ---- Edit ---------------------------------------------------------------------
 
+Edit::Edit(Window* parent, Rect r) : Edit(parent, r, Mode{}) {}
+
 void Edit::set_mode(Mode m) {
     mode_ = m;
     changed(Prop::Style);

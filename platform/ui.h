@@ -213,8 +213,11 @@ public:
         // (never the control's 32K default).
         std::size_t max_bytes = 0;
     };
-    Edit(Window* parent, Rect r, Mode m = {}, std::string text = {})
+    Edit(Window* parent, Rect r, Mode m, std::string text = {})
         : Control(parent, Kind::Edit, r, std::move(text)), mode_(m) {}
+    // g++ refuses "Mode m = {}" above: a nested aggregate's member initialisers
+    // are not usable before the enclosing class is complete.
+    Edit(Window* parent, Rect r);
     const Mode& mode() const { return mode_; }
     void set_mode(Mode m);
 

@@ -9,7 +9,6 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 
 # Wine must see code page 936: run it under zh_CN.UTF-8, building the locale when the system lacks it.
 quillet_locale() {
-    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
     if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
         local dir=$BUILD_WIN/locale
         if [ ! -d "$dir/zh_CN.UTF-8" ]; then
@@ -18,6 +17,7 @@ quillet_locale() {
         fi
         export LOCPATH=$dir
     fi
+    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 }
 
 # A display: the current one, or a virtual one started here.

@@ -41,6 +41,7 @@ struct ShownDialog {
     std::string prompt;  // folder / input prompt
     std::vector<std::string> items;  // menu
     Point at;                        // menu position
+    std::string title, initial;      // input
 };
 
 struct Launch {
