@@ -1,0 +1,452 @@
+// Text conversion, files, clock, timers, process, registry and shell.
+#include "platform/win32/win_system.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+
+namespace q {
+
+std::string_view resource_bytes(Res id) {
+    HINSTANCE inst = win32::instance();
+    HRSRC r = FindResourceW(inst, MAKEINTRESOURCEW(static_cast<int>(id)), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!r) return {};
+    HGLOBAL g = LoadResource(inst, r);
+    const void* p = g ? LockResource(g) : nullptr;
+    if (!p) return {};
+    return {static_cast<const char*>(p), SizeofResource(inst, r)};
+}
+
+}  // namespace q
+
+namespace q::win32 {
+
+namespace {
+
+constexpr UINT kCodePage = 936;
+Win32System* g_current = nullptr;
+
+std::wstring folder_of(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+HKEY root_of(Hive hive) { return hive == Hive::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+// "SOFTWARE\...\Run\" is written with a trailing "\", which the registry refuses.
+std::wstring key_path(const std::string& key) {
+    std::wstring k = widen(key);
+    while (!k.empty() && k.back() == L'\\') k.pop_back();
+    return k;
+}
+
+std::wstring module_path() {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return {};
+        if (n < buf.size()) {
+            buf.resize(n);
+            return buf;
+        }
+        buf.resize(buf.size() * 2);
+    }
+}
+
+}  // namespace
+
+std::wstring widen(const std::string& s) {
+    if (s.empty()) return {};
+    const int n = MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
+    return w;
+}
+
+std::string narrow(const std::wstring& w) {
+    if (w.empty()) return {};
+    const int n = WideCharToMultiByte(kCodePage, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(kCodePage, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+HINSTANCE instance() { return GetModuleHandleW(nullptr); }
+
+bool service_message(Window& w, HWND h, UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+    Win32System* s = Win32System::current();
+    if (!s || !s->handle_service_message(w, h, msg, lp)) return false;
+    result = 0;
+    return true;
+}
+
+Win32System::Win32System()
+    : system_{*this, *this, *this, *this, *this, *this, *this, *this, *this} {
+    g_current = this;
+    seed_random_from_clock();
+}
+
+Win32System::~Win32System() {
+    for (auto& t : timers_) KillTimer(nullptr, t.second.win_id);
+    if (defer_hwnd_) DestroyWindow(defer_hwnd_);
+    if (menu_hwnd_) DestroyWindow(menu_hwnd_);
+    if (g_current == this) g_current = nullptr;
+}
+
+Win32System* Win32System::current() { return g_current; }
+
+// ---- files -------------------------------------------------------------------
+
+bool Win32System::exists(const std::string& path) {
+    const DWORD a = GetFileAttributesW(widen(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32System::folder_exists(const std::string& path) {
+    const DWORD a = GetFileAttributesW(widen(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32System::read(const std::string& path, std::string& out) {
+    // Nothing the program reads comes near this; a bigger file is not ours.
+    constexpr LONGLONG kMaxBytes = 256LL << 20;
+    HANDLE f = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(f, &size) && size.QuadPart <= kMaxBytes;
+    std::string data;
+    if (ok) {
+        try {
+            data.resize(static_cast<std::size_t>(size.QuadPart));
+        } catch (const std::bad_alloc&) {
+            ok = false;
+        }
+    }
+    std::size_t got = 0;
+    while (ok && got < data.size()) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - got, 1u << 20));
+        if (!ReadFile(f, data.data() + got, want, &n, nullptr)) ok = false;
+        else if (n == 0) break;  // shrank while we read
+        got += n;
+    }
+    CloseHandle(f);
+    if (!ok) return false;
+    data.resize(got);
+    out = std::move(data);
+    return true;
+}
+
+bool Win32System::replace(const std::string& path, const std::string& data) {
+    const std::wstring target = widen(path);
+    const std::wstring dir = folder_of(target);
+    static unsigned counter = 0;
+    std::wstring temp;
+    HANDLE f = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && f == INVALID_HANDLE_VALUE; ++attempt) {
+        temp = dir + L"~q" + std::to_wstring(GetCurrentProcessId()) + L"_" + std::to_wstring(++counter) + L".tmp";
+        f = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (f == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;  // missing folder, no rights: nothing was touched
+    }
+    if (f == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < data.size()) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 20));
+        ok = WriteFile(f, data.data() + done, want, &n, nullptr) && n == want;
+        done += n;
+    }
+    ok = ok && FlushFileBuffers(f);
+    ok = CloseHandle(f) && ok;
+    ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
+}
+
+bool Win32System::rename(const std::string& from, const std::string& to) {
+    return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+}
+
+bool Win32System::remove(const std::string& path) { return DeleteFileW(widen(path).c_str()); }
+
+bool Win32System::create_folder(const std::string& path) { return CreateDirectoryW(widen(path).c_str(), nullptr); }
+
+std::vector<FileSystem::Entry> Win32System::enumerate(const std::string& pattern) {
+    std::vector<Entry> out;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(widen(pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        const std::wstring name = fd.cFileName;
+        if (name == L"." || name == L"..") continue;
+        out.push_back({narrow(name), (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return out;
+}
+
+std::string Win32System::current_directory() {
+    const DWORD n = GetCurrentDirectoryW(0, nullptr);
+    if (n == 0) return {};
+    std::wstring buf(n, L'\0');
+    const DWORD got = GetCurrentDirectoryW(n, buf.data());
+    buf.resize(got < n ? got : 0);
+    return narrow(buf);
+}
+
+bool Win32System::set_hidden(const std::string& path) {
+    const std::wstring p = widen(path);
+    const DWORD a = GetFileAttributesW(p.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return false;
+    return SetFileAttributesW(p.c_str(), (a & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_HIDDEN);
+}
+
+// ---- clock and timers -----------------------------------------------------------
+
+DateTime Win32System::now() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+std::uint64_t Win32System::ticks_ms() { return GetTickCount64(); }
+
+void Win32System::sleep_ms(int ms) { Sleep(ms > 0 ? static_cast<DWORD>(ms) : 0); }
+
+int Win32System::start(int interval_ms, std::function<void()> tick) {
+    const UINT_PTR win_id = SetTimer(nullptr, 0, static_cast<UINT>(std::max(interval_ms, 1)), &timer_proc);
+    if (!win_id) return 0;
+    const int id = next_timer_++;
+    timers_[id] = {win_id, std::make_shared<std::function<void()>>(std::move(tick))};
+    return id;
+}
+
+void Win32System::stop(int id) {
+    auto it = timers_.find(id);
+    if (it == timers_.end()) return;
+    KillTimer(nullptr, it->second.win_id);
+    timers_.erase(it);
+}
+
+void CALLBACK Win32System::timer_proc(HWND, UINT, UINT_PTR win_id, DWORD) {
+    Win32System* s = g_current;
+    if (!s) return;
+    // The callback may stop any timer, itself included: hold it while it runs.
+    std::shared_ptr<std::function<void()>> tick;
+    for (auto& t : s->timers_)
+        if (t.second.win_id == win_id) tick = t.second.tick;
+    if (tick && *tick) (*tick)();
+}
+
+// ---- process ---------------------------------------------------------------------
+
+std::string Win32System::program_dir() {
+    const std::wstring p = module_path();
+    const auto slash = p.find_last_of(L'\\');
+    return narrow(slash == std::wstring::npos ? std::wstring() : p.substr(0, slash));
+}
+
+std::string Win32System::program_file_name() {
+    const std::wstring p = module_path();
+    const auto slash = p.find_last_of(L'\\');
+    return narrow(slash == std::wstring::npos ? p : p.substr(slash + 1));
+}
+
+std::vector<std::string> Win32System::arguments() {
+    std::vector<std::string> out;
+    int n = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &n);
+    if (!argv) return out;
+    for (int i = 1; i < n; ++i) out.push_back(narrow(argv[i]));
+    LocalFree(argv);
+    return out;
+}
+
+MutexState Win32System::acquire_mutex(const std::string& name) {
+    HANDLE h = CreateMutexW(nullptr, FALSE, widen(name).c_str());
+    if (!h) return MutexState::Busy;
+    // An owned handle stays open (never closed) for the life of the process.
+    switch (WaitForSingleObject(h, 0)) {
+    case WAIT_OBJECT_0: return MutexState::Acquired;
+    case WAIT_ABANDONED: return MutexState::Abandoned;
+    default: CloseHandle(h); return MutexState::Busy;
+    }
+}
+
+void Win32System::end_process(int code) { ExitProcess(static_cast<UINT>(code)); }
+
+void Win32System::seed_random_from_clock() {
+    LARGE_INTEGER pc{};
+    QueryPerformanceCounter(&pc);
+    const auto wall = std::chrono::system_clock::now().time_since_epoch().count();
+    std::seed_seq seq{static_cast<unsigned>(pc.QuadPart), static_cast<unsigned>(pc.QuadPart >> 32),
+                      static_cast<unsigned>(wall), static_cast<unsigned>(GetTickCount64())};
+    random_.seed(seq);
+}
+
+int Win32System::random_int(int lo, int hi) {
+    if (lo > hi) std::swap(lo, hi);
+    return std::uniform_int_distribution<int>(lo, hi)(random_);
+}
+
+void Win32System::version(DWORD& major, DWORD& minor) {
+    // GetVersionEx reports what the manifest allows; RtlGetVersion tells the truth.
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    auto fn = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    if (!fn || fn(&v) != 0) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        GetVersionExW(&v);
+#pragma GCC diagnostic pop
+    }
+    major = v.dwMajorVersion;
+    minor = v.dwMinorVersion;
+}
+
+int Win32System::os_class() {
+    DWORD major = 0, minor = 0;
+    version(major, minor);
+    if (major == 4) return minor <= 10 ? 0 : 1;
+    if (major == 5 && minor == 0) return 2;
+    if (major == 5 && minor == 1) return 3;
+    return 5;
+}
+
+bool Win32System::has_layered_windows() {
+    DWORD major = 0, minor = 0;
+    version(major, minor);
+    return major >= 5;
+}
+
+// ---- registry ----------------------------------------------------------------------
+
+bool Win32System::value_exists(Hive hive, const std::string& key, const std::string& name) {
+    HKEY k;
+    if (RegOpenKeyExW(root_of(hive), key_path(key).c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+    const bool found = RegQueryValueExW(k, widen(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(k);
+    return found;
+}
+
+std::optional<std::string> Win32System::read_string(Hive hive, const std::string& key, const std::string& name) {
+    HKEY k;
+    if (RegOpenKeyExW(root_of(hive), key_path(key).c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+        return std::nullopt;
+    const std::wstring n = widen(name);
+    std::optional<std::string> out;
+    DWORD type = 0, bytes = 0;
+    if (RegQueryValueExW(k, n.c_str(), nullptr, &type, nullptr, &bytes) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::wstring buf(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
+        if (RegQueryValueExW(k, n.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &bytes) ==
+            ERROR_SUCCESS) {
+            buf.resize(std::min<std::size_t>(bytes / sizeof(wchar_t), buf.size()));
+            const auto end = buf.find(L'\0');
+            if (end != std::wstring::npos) buf.resize(end);
+            out = narrow(buf);
+        }
+    }
+    RegCloseKey(k);
+    return out;
+}
+
+bool Win32System::write_string(Hive hive, const std::string& key, const std::string& name, const std::string& data) {
+    HKEY k;
+    if (RegCreateKeyExW(root_of(hive), key_path(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const std::wstring d = widen(data);
+    const bool ok = RegSetValueExW(k, widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(d.c_str()),
+                                   static_cast<DWORD>((d.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    RegCloseKey(k);
+    return ok;
+}
+
+bool Win32System::delete_value(Hive hive, const std::string& key, const std::string& name) {
+    HKEY k;
+    if (RegOpenKeyExW(root_of(hive), key_path(key).c_str(), 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return false;
+    const bool ok = RegDeleteValueW(k, widen(name).c_str()) == ERROR_SUCCESS;
+    RegCloseKey(k);
+    return ok;
+}
+
+// ---- shell ----------------------------------------------------------------------------
+
+bool Win32System::start_program(const std::string& path, const std::string& args) {
+    std::wstring program = widen(path);
+    if (program.empty()) return false;
+    if (program.find_first_of(L"\\/:") == std::wstring::npos) {
+        // A bare name ("notepad.exe"): CreateProcess would look only in the
+        // current directory when given an application name.
+        wchar_t found[MAX_PATH];
+        const DWORD n = SearchPathW(nullptr, program.c_str(), L".exe", MAX_PATH, found, nullptr);
+        if (n > 0 && n < MAX_PATH) program = found;
+    }
+    std::wstring command = L"\"" + program + L"\"";
+    if (!args.empty()) command += L" " + widen(args);
+    std::wstring dir = folder_of(program);
+    if (dir.size() > 3 && dir.back() == L'\\') dir.pop_back();  // "C:\" keeps its "\"
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return true;
+}
+
+bool Win32System::open_path(const std::string& path) {
+    const auto r = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(nullptr, L"open", widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return r > 32;
+}
+
+bool Win32System::show_properties(const std::string& path) {
+    const std::wstring p = widen(path);
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_INVOKEIDLIST;
+    sei.lpVerb = L"properties";
+    sei.lpFile = p.c_str();
+    sei.nShow = SW_SHOW;
+    return ShellExecuteExW(&sei);
+}
+
+bool Win32System::end_session(EndSession how) {
+    HANDLE token;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+        TOKEN_PRIVILEGES tp{};
+        tp.PrivilegeCount = 1;
+        tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        if (LookupPrivilegeValueW(nullptr, SE_SHUTDOWN_NAME, &tp.Privileges[0].Luid))
+            AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
+        CloseHandle(token);
+    }
+    UINT flags = EWX_FORCE;
+    switch (how) {
+    case EndSession::ShutDown: flags |= EWX_SHUTDOWN | EWX_POWEROFF; break;
+    case EndSession::LogOff: flags |= EWX_LOGOFF; break;
+    case EndSession::Restart: flags |= EWX_REBOOT; break;
+    }
+    return ExitWindowsEx(flags, SHTDN_REASON_MAJOR_OTHER | SHTDN_REASON_FLAG_PLANNED);
+}
+
+std::string Win32System::system_directory() {
+    wchar_t buf[MAX_PATH];
+    const UINT n = GetSystemDirectoryW(buf, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return narrow(std::wstring(buf, n)) + "\\";
+}
+
+}  // namespace q::win32

@@ -1,0 +1,160 @@
+// Checks of the win32 services that only real Windows (Wine) can make.
+#include "platform/win32/win_system.h"
+
+#include <algorithm>
+#include <thread>
+
+#include "tests/contract/contract_env.h"
+
+namespace q {
+namespace {
+
+class WinServicesTest : public contract::ContractTest {};
+
+const char kKey[] = "Software\\QuilletTest\\";
+
+TEST_F(WinServicesTest, TextConversionIsCp936WhateverTheAnsiCodePage) {
+    EXPECT_EQ(win32::widen("随手记录 a\\b"), std::wstring(L"随手记录 a\\b"));
+    EXPECT_EQ(win32::narrow(L"随手记录 a\\b"), "随手记录 a\\b");
+    const std::string with_nul("a\0b", 3);
+    EXPECT_EQ(win32::narrow(win32::widen(with_nul)), with_nul);
+}
+
+TEST_F(WinServicesTest, RegistryStringsRoundTripUnderCurrentUser) {
+    Registry& reg = sys().registry;
+    const std::string value = "\"C:\\程序\\quillet.exe\" restart";
+    ASSERT_TRUE(reg.write_string(Hive::CurrentUser, kKey, "Quillet", value));
+    EXPECT_TRUE(reg.value_exists(Hive::CurrentUser, kKey, "Quillet"));
+    EXPECT_EQ(reg.read_string(Hive::CurrentUser, kKey, "Quillet"), value);
+    EXPECT_TRUE(reg.delete_value(Hive::CurrentUser, kKey, "Quillet"));
+    EXPECT_FALSE(reg.value_exists(Hive::CurrentUser, kKey, "Quillet"));
+    EXPECT_EQ(reg.read_string(Hive::CurrentUser, kKey, "Quillet"), std::nullopt);
+    EXPECT_FALSE(reg.delete_value(Hive::CurrentUser, kKey, "Quillet"));
+    EXPECT_FALSE(reg.value_exists(Hive::CurrentUser, "Software\\QuilletNoSuchKey", "x"));
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\QuilletTest");
+
+    // The machine hive may refuse an ordinary user; it must do so quietly.
+    if (reg.write_string(Hive::LocalMachine, kKey, "Quillet", value)) {
+        EXPECT_EQ(reg.read_string(Hive::LocalMachine, kKey, "Quillet"), value);
+        EXPECT_TRUE(reg.delete_value(Hive::LocalMachine, kKey, "Quillet"));
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\QuilletTest");
+    }
+}
+
+// The thread ends at once, still owning what it acquired.
+MutexState acquire_on_other_thread(const std::string& name) {
+    MutexState s = MutexState::Busy;
+    std::thread t([&] { s = sys().process.acquire_mutex(name); });
+    t.join();
+    return s;
+}
+
+TEST_F(WinServicesTest, MutexIsAcquiredOnceAndAbandonedCountsAsFree) {
+    const std::string name = "QuilletTest" + std::to_string(GetCurrentProcessId());
+    EXPECT_EQ(sys().process.acquire_mutex(name), MutexState::Acquired);
+    EXPECT_EQ(acquire_on_other_thread(name), MutexState::Busy);
+
+    // A thread that takes the mutex and ends leaves it abandoned: the next one gets it.
+    const std::string other = name + "b";
+    EXPECT_EQ(acquire_on_other_thread(other), MutexState::Acquired);
+    EXPECT_EQ(sys().process.acquire_mutex(other), MutexState::Abandoned);
+    EXPECT_EQ(acquire_on_other_thread(other), MutexState::Busy);
+}
+
+TEST_F(WinServicesTest, HotkeyCombinationBelongsToOneRegistration) {
+    Window w({10, 10, 120, 80}, "热键", {});
+    w.create();
+    ASSERT_NE(win32::hwnd_of(w), nullptr);
+    Desktop& d = sys().desktop;
+    const int ctrl_alt = 2 | 1;
+    ASSERT_TRUE(d.register_hotkey(w, 3, ctrl_alt, VK_F11));
+    EXPECT_FALSE(d.register_hotkey(w, 4, ctrl_alt, VK_F11));
+    d.unregister_hotkey(w, 3);
+    EXPECT_TRUE(d.register_hotkey(w, 4, ctrl_alt, VK_F11));
+    d.unregister_hotkey(w, 4);
+
+    PostMessageW(win32::hwnd_of(w), WM_HOTKEY, 7, 0);
+    int id = -1;
+    EXPECT_TRUE(sys().loop.take_hotkey(w, id));
+    EXPECT_EQ(id, 7);
+    EXPECT_FALSE(sys().loop.take_hotkey(w, id));
+    w.destroy();
+}
+
+TEST_F(WinServicesTest, TrayCallbacksBecomeEvents) {
+    Window w({10, 10, 120, 80}, "托盘", {});
+    w.create();
+    std::vector<TrayEvent> events;
+    sys().desktop.tray_add(w, Res::AppIcon, std::string(200, 'x'), [&](TrayEvent e) { events.push_back(e); });
+    HWND h = win32::hwnd_of(w);
+    SendMessageW(h, WM_APP + 1, 1, WM_LBUTTONUP);
+    SendMessageW(h, WM_APP + 1, 1, WM_MOUSEMOVE);
+    SendMessageW(h, WM_APP + 1, 1, WM_LBUTTONDBLCLK);
+    SendMessageW(h, WM_APP + 1, 1, WM_RBUTTONUP);
+    SendMessageW(h, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::Click, TrayEvent::DoubleClick, TrayEvent::RightClick}));
+    sys().desktop.tray_remove(w);
+    SendMessageW(h, WM_APP + 1, 1, WM_LBUTTONUP);
+    EXPECT_EQ(events.size(), 3u);
+    w.destroy();
+}
+
+TEST_F(WinServicesTest, TimerCallbackMayStopItselfAndOthers) {
+    Timers& t = sys().timers;
+    int a_ticks = 0, b_ticks = 0;
+    int a = 0, b = 0;
+    b = t.start(10, [&] { ++b_ticks; });
+    a = t.start(10, [&] {
+        ++a_ticks;
+        t.stop(a);
+        t.stop(b);
+    });
+    pump(300);
+    EXPECT_EQ(a_ticks, 1);
+    EXPECT_LE(b_ticks, 1);
+}
+
+TEST_F(WinServicesTest, ProgramInFolderWithSpacesStartsInItsFolder) {
+    const std::wstring dir = win32::widen(folder()) + L"\\Program Files x";
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    const std::wstring exe = dir + L"\\cmd.exe";
+    ASSERT_TRUE(CopyFileW(win32::widen(sys().shell.system_directory() + "cmd.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(sys().shell.start_program(win32::narrow(exe), "/c echo ran> out.txt"));
+    const std::string out = win32::narrow(dir) + "\\out.txt";
+    std::string data;
+    for (int i = 0; i < 100 && !sys().files.read(out, data); ++i) pump(50);
+    pump(200);  // let cmd finish writing
+    ASSERT_TRUE(sys().files.read(out, data));
+    EXPECT_EQ(data.substr(0, 3), "ran");
+    EXPECT_FALSE(sys().shell.start_program(win32::narrow(dir) + "\\missing.exe", ""));
+}
+
+TEST_F(WinServicesTest, InputBoxShowsItsTextsAndReturnsTheEdit) {
+    answer_next_box(Answer::Ok);
+    EXPECT_EQ(sys().dialogs.input_box("此组的名称更改为：", "组更名", "常用 程序"), "常用 程序");
+    EXPECT_EQ(last_box_text(), "此组的名称更改为：");
+    EXPECT_EQ(last_box_title(), "组更名");
+    answer_next_box(Answer::Cancel);
+    EXPECT_EQ(sys().dialogs.input_box("提示", "标题", "x"), std::nullopt);
+}
+
+BOOL CALLBACK collect_id(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
+    if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(out)->push_back(static_cast<int>(
+        reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+TEST_F(WinServicesTest, EmbeddedWavIsReadFromRcdata) {
+    std::vector<int> ids;
+    EnumResourceNamesW(nullptr, MAKEINTRESOURCEW(10), &collect_id, reinterpret_cast<LONG_PTR>(&ids));
+    if (std::find(ids.begin(), ids.end(), static_cast<int>(Res::HoverWav)) == ids.end())
+        GTEST_SKIP() << "the hover sound is not embedded yet";
+    const std::string_view wav = resource_bytes(Res::HoverWav);
+    ASSERT_GT(wav.size(), 44u);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(wav.substr(8, 4), "WAVE");
+    EXPECT_TRUE(resource_bytes(static_cast<Res>(9999)).empty());
+}
+
+}  // namespace
+}  // namespace q
