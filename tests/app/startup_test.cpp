@@ -1,0 +1,285 @@
+// Start-up sequence, single instance, autostart and the exit procedure.
+#include <gtest/gtest.h>
+
+#include "app/main_bar.h"
+#include "app/program.h"
+#include "hotkeys/hotkeys.h"
+#include "note/note.h"
+#include "reminders/popup.h"
+#include "reminders/reminders.h"
+#include "settings/settings_file.h"
+#include "tests/app/app_fixture.h"
+
+namespace q {
+namespace {
+
+using testing_app::AppFixture;
+using autostart::kRunKey;
+
+class AppStartup : public AppFixture {
+protected:
+    std::optional<std::string> hklm() { return sim.read_string(Hive::LocalMachine, kRunKey, "Quillet"); }
+    std::optional<std::string> hkcu() { return sim.read_string(Hive::CurrentUser, kRunKey, "Quillet"); }
+    int registry_writes() const {
+        int n = 0;
+        for (const auto& w : sim.registry_log) n += w.op == "write";
+        return n;
+    }
+};
+
+TEST_F(AppStartup, WithoutSettingsFileGreetsRegistersAndStartsNoMedia) {
+    start();
+    MainBar& bar = main_bar();
+    EXPECT_TRUE(bar.created());
+    EXPECT_FALSE(bar.visible());
+    ASSERT_EQ(sim.tray.count(&bar), 1u);
+    EXPECT_EQ(sim.tray[&bar].icon, Res::AppIcon);
+    EXPECT_EQ(sim.tray[&bar].tip, "Quillet1.0");
+    EXPECT_TRUE(bar.has_background());
+    EXPECT_EQ(bar.background(), Res::BarBitmap);
+    EXPECT_TRUE(bar.shaped());
+    EXPECT_EQ(bar.shape_bitmap(), Res::BarBitmap);
+    EXPECT_EQ(bar.shape_key(), kPureRed);
+    EXPECT_EQ(sim.xp_look_calls, std::vector<bool>{true});
+    EXPECT_NE(reminders::popup(), nullptr) << "greeting";
+    EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
+    EXPECT_EQ(setting("set", "run"), "T");
+    EXPECT_TRUE(sim.wallpapers.empty());
+    EXPECT_TRUE(sim.music.empty());
+    EXPECT_EQ(bar.壁纸时钟.interval(), 0);
+    EXPECT_EQ(bar.音乐时钟.interval(), 0);
+    // The chime is on without a settings file: the reminder timer runs whenever the table opened.
+    EXPECT_EQ(bar.提醒时钟.interval(), reminders::table_open() ? 1000 : 0);
+    EXPECT_TRUE(sim.messages.empty());
+    EXPECT_FALSE(sim.exit_code.has_value());
+}
+
+TEST_F(AppStartup, SwitchesOfSettingsFile) {
+    put("set.ini", "[set]\r\nrun=F\r\n[mesg]\r\nshow=F\r\n[plan]\r\ntime=F\r\n");
+    start();
+    EXPECT_EQ(registry_writes(), 0) << "run = F never writes the entry";
+    EXPECT_FALSE(hklm().has_value());
+    EXPECT_EQ(setting("set", "run"), "F");
+    EXPECT_EQ(reminders::popup(), nullptr) << "greeting off";
+    // An empty table and no chime: the reminder timer stays stopped.
+    EXPECT_EQ(main_bar().提醒时钟.interval(), 0);
+}
+
+TEST_F(AppStartup, LowerCaseFLeavesAutostartOn) {
+    put("set.ini", "[set]\r\nrun=f\r\n");
+    start();
+    EXPECT_TRUE(hklm().has_value());
+}
+
+TEST_F(AppStartup, AutostartEntryKeptRewrittenOrFallsBack) {
+    // Removed by hand while run = T: written again.
+    put("set.ini", "[set]\r\nrun=T\r\n");
+    start();
+    EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
+    reset_program_state();
+    reminders::reset_state();
+    note::reset();
+
+    // Present and naming this copy: nothing written.
+    sim.registry_log.clear();
+    start();
+    EXPECT_EQ(registry_writes(), 0);
+    reset_program_state();
+    reminders::reset_state();
+    note::reset();
+
+    // Naming another copy of the program: written anew.
+    sim.write_string(Hive::LocalMachine, kRunKey, "Quillet", "D:\\Old\\quillet.exe");
+    start();
+    EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
+}
+
+TEST_F(AppStartup, MachineKeyReadOnlyFallsBackToUserKey) {
+    sim.hklm_read_only = true;
+    start();
+    EXPECT_FALSE(hklm().has_value());
+    EXPECT_EQ(hkcu(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
+    EXPECT_EQ(setting("set", "run"), "T");
+    EXPECT_TRUE(autostart::exists("Quillet"));
+    sim.hklm_read_only = false;
+    sim.write_string(Hive::LocalMachine, kRunKey, "Quillet", "x");
+    autostart::remove("Quillet");
+    EXPECT_FALSE(autostart::exists("Quillet"));
+    EXPECT_FALSE(hklm().has_value());
+    EXPECT_FALSE(hkcu().has_value());
+}
+
+TEST_F(AppStartup, PathWithSpaceIsQuoted) {
+    sim.dir = "C:\\Program Files\\随手 工具";
+    sim.make_folder(sim.dir);
+    start();
+    EXPECT_EQ(hklm(), std::optional<std::string>("\"C:\\Program Files\\随手 工具\\quillet.exe\""));
+    EXPECT_EQ(setting("set", "run"), "T");
+}
+
+TEST_F(AppStartup, SecondInstanceOnlySaysSoAndEnds) {
+    sim.mutex_answer = MutexState::Busy;
+    put("hotkey.ini", "[4]\r\nyes=**********\r\nfunction=3\r\nkeyvalue=81\r\n");
+    const int writes = sim.write_count;
+    start();
+    ASSERT_EQ(sim.messages.size(), 1u);
+    EXPECT_EQ(sim.messages[0].text, "Quillet正在工作！");
+    EXPECT_EQ(sim.messages[0].title, "程序已运行");
+    EXPECT_EQ(sim.messages[0].icon, Icon::None);
+    EXPECT_EQ(sim.messages[0].buttons, Buttons::Ok);
+    EXPECT_EQ(sim.exit_code, std::optional<int>(0));
+    EXPECT_TRUE(sim.tray.empty());
+    EXPECT_TRUE(sim.xp_look_calls.empty());
+    EXPECT_TRUE(sim.registry_log.empty());
+    EXPECT_TRUE(sim.register_calls.empty());
+    EXPECT_EQ(sim.write_count, writes);
+    EXPECT_EQ(reminders::popup(), nullptr);
+    EXPECT_FALSE(main_bar().shaped());
+}
+
+TEST_F(AppStartup, AbandonedMutexCountsAsAcquired) {
+    sim.mutex_answer = MutexState::Abandoned;
+    start();
+    EXPECT_TRUE(sim.messages.empty());
+    EXPECT_EQ(sim.tray.count(&main_bar()), 1u);
+}
+
+TEST_F(AppStartup, RestartDelayOnlyForExactFirstArgument) {
+    sim.args = {"restart"};
+    start();
+    EXPECT_EQ(sim.sleeps, std::vector<int>{1000});
+    for (auto args : {std::vector<std::string>{"Restart"}, {"RESTART"}, {"x", "restart"}, {}}) {
+        reset_program_state();
+        reminders::reset_state();
+        sim.tray.clear();
+        sim.sleeps.clear();
+        sim.args = args;
+        start();
+        EXPECT_TRUE(sim.sleeps.empty()) << (args.empty() ? "" : args[0]);
+    }
+}
+
+TEST_F(AppStartup, VisualStyle) {
+    // style = T without the manifest: the XP look all the same.
+    put("set.ini", "[set]\r\nstyle=T\r\n");
+    start();
+    EXPECT_EQ(sim.xp_look_calls, std::vector<bool>{true});
+    exit_procedure();
+    EXPECT_EQ(sim.xp_look_calls, std::vector<bool>{true}) << "style T: not switched off at exit";
+    reset_program_state();
+    reminders::reset_state();
+    sim.xp_look_calls.clear();
+    // With the manifest, Windows' own style: the layer is left alone.
+    put("quillet.exe.manifest", "<assembly/>");
+    start();
+    EXPECT_TRUE(sim.xp_look_calls.empty());
+}
+
+TEST_F(AppStartup, WallpaperStepNeedsSwitchAndListAndSetsTimer) {
+    put("set.ini", "[set]\r\nchange=T\r\n");
+    start();
+    EXPECT_EQ(main_bar().壁纸时钟.interval(), 0) << "no wallpaper.ini";
+    struct Case {
+        const char* time;
+        int interval;
+    };
+    for (Case c : {Case{nullptr, 600000}, Case{"1.5", 90000}, Case{"abc", 0}}) {
+        reset_program_state();
+        reminders::reset_state();
+        sim.tray.clear();
+        put("wallpaper.ini", "[list]\r\n");
+        put("set.ini", std::string("[set]\r\nchange=T\r\n") + (c.time ? std::string("[change]\r\ntime=") + c.time + "\r\n" : ""));
+        start();
+        EXPECT_EQ(main_bar().壁纸时钟.interval(), c.interval) << (c.time ? c.time : "absent");
+    }
+}
+
+// ---- exit ---------------------------------------------------------------------
+
+// Records the order of the exit procedure's calls, with the state seen at each.
+class RecordingSim : public sim::SimSystem {
+public:
+    std::vector<std::string> calls;
+    std::string state() const {
+        return std::string(reminders::table_open() ? " table" : "") + (note::loaded() ? " note" : "") +
+               (hotkeys::stop_flag() ? " stop" : "");
+    }
+    void stop_all_sound() override {
+        calls.push_back("stop_all_sound" + state());
+        SimSystem::stop_all_sound();
+    }
+    void tray_remove(Window& w) override {
+        calls.push_back("tray_remove" + state());
+        SimSystem::tray_remove(w);
+    }
+    void set_xp_look(bool on) override {
+        calls.push_back(std::string("xp_look ") + (on ? "on" : "off") + state());
+        SimSystem::set_xp_look(on);
+    }
+    void unregister_hotkey(Window& w, int id) override {
+        calls.push_back("unregister " + std::to_string(id) + state());
+        SimSystem::unregister_hotkey(w, id);
+    }
+    void end_process(int code) override {
+        calls.push_back("end " + std::to_string(code) + state());
+        SimSystem::end_process(code);
+    }
+};
+
+class AppExit : public ::testing::Test {
+protected:
+    RecordingSim sim;
+    void TearDown() override {
+        note::reset();
+        reminders::reset_state();
+        reset_program_state();
+    }
+};
+
+TEST_F(AppExit, RunsInOrder) {
+    sim.put_file(sim.dir + "\\hotkey.ini",
+                 "[2]\r\nyes=**********\r\nfunction=2\r\nkeyvalue=65\r\n[10]\r\nyes=*\r\nfunction=3\r\nkeyvalue=81\r\n");
+    program_main();
+    MainBar& bar = main_bar();
+    note::note_action();
+    ASSERT_TRUE(note::loaded());
+    sim.mouse = {500, 700};
+    sim.tray_click(bar, TrayEvent::RightClick);
+    ASSERT_TRUE(bar.visible());
+    const bool table = reminders::table_open();
+    sim.calls.clear();
+    bool hidden_first = false;
+    bar.on_hidden = [&] { hidden_first = sim.calls.empty(); };
+
+    exit_procedure();
+
+    EXPECT_TRUE(hidden_first);
+    EXPECT_FALSE(bar.visible());
+    const std::string t = table ? " table" : "";
+    EXPECT_EQ(sim.calls, (std::vector<std::string>{
+                             "stop_all_sound" + t + " note",
+                             "tray_remove" + t + " note",
+                             "xp_look off",
+                             "unregister 2 stop",
+                             "unregister 10 stop",
+                             "end 0 stop",
+                         }));
+    EXPECT_TRUE(sim.tray.empty());
+    EXPECT_TRUE(sim.hotkeys.empty());
+    EXPECT_TRUE(hotkeys::registered().empty());
+    EXPECT_EQ(sim.exit_code, std::optional<int>(0));
+}
+
+TEST_F(AppExit, EndOfSessionRunsTheExitProcedureOnce) {
+    program_main();
+    ASSERT_FALSE(sim.tray.empty());
+    main_bar().on_end_session();
+    EXPECT_TRUE(sim.tray.empty());
+    EXPECT_EQ(sim.exit_code, std::optional<int>(0));
+    sim.calls.clear();
+    run_main_bar_function(10);
+    EXPECT_TRUE(sim.calls.empty()) << "a second request does nothing";
+}
+
+}  // namespace
+}  // namespace q

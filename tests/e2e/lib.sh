@@ -1,0 +1,157 @@
+# Shared by the end-to-end scripts: a display, a fresh Wine prefix, a fresh
+# program folder with quillet.exe, starting and stopping it, waiting for
+# windows and taking screenshots.
+#
+#   source "$(dirname "$0")/lib.sh"
+#   e2e_init "$1" 81 smoke      # build folder, display number, work name
+#   e2e_start                   # wine quillet.exe in the program folder
+#   win=$(e2e_wait_window '程序已运行') || e2e_fail "no box"
+#   e2e_shot bar                # $1/e2e-shots/smoke-bar.png
+#   e2e_wait_exit "$E2E_PID" 20 && echo "exit code $E2E_RC"
+#   e2e_stop
+#
+# Variables after e2e_init: E2E_BUILD, E2E_NAME, E2E_WORK, E2E_PROG (program
+# folder, Unix path), E2E_SHOTS, WINEPREFIX, DISPLAY; after e2e_start: E2E_PID.
+
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../tools/env.sh
+source "$E2E_LIB_DIR/../../tools/env.sh"
+
+E2E_PIDS=()
+E2E_OWN_XVFB=""
+
+e2e_log() { echo "[e2e ${E2E_NAME:-?}] $*" >&2; }
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    e2e_shot "failure" || true
+    e2e_cleanup
+    exit 1
+}
+
+# e2e_init BUILD_WIN_DIR DISPLAY_NUMBER NAME
+e2e_init() {
+    E2E_BUILD=$(cd "${1:?build folder}" && pwd)
+    local display=${2:-81}
+    E2E_NAME=${3:-e2e}
+    [ -f "$E2E_BUILD/quillet.exe" ] || { echo "no quillet.exe in $E2E_BUILD" >&2; exit 1; }
+    E2E_WORK=$E2E_BUILD/e2e-work/$E2E_NAME
+    E2E_PROG=$E2E_WORK/Quillet
+    E2E_SHOTS=$E2E_BUILD/e2e-shots
+    mkdir -p "$E2E_SHOTS"
+    rm -rf "$E2E_WORK"
+    mkdir -p "$E2E_PROG"
+    cp "$E2E_BUILD/quillet.exe" "$E2E_PROG/"
+
+    BUILD_WIN=$E2E_BUILD
+    quillet_locale
+    e2e_display "$display"
+    export WINEDEBUG=-all
+    e2e_log "fresh Wine prefix in $E2E_WORK/prefix"
+    quillet_prefix "$E2E_WORK/prefix"
+    trap e2e_cleanup EXIT
+}
+
+# A display: ours on :N when there is none reachable.
+e2e_display() {
+    local n=$1
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+    export DISPLAY=":$n"
+    if ! xdpyinfo >/dev/null 2>&1; then
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        E2E_OWN_XVFB=$!
+        local i
+        for i in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+        echo "Xvfb :$n did not start" >&2
+        exit 1
+    fi
+}
+
+# e2e_start [ARGS...]: starts quillet.exe from the program folder; E2E_PID is its process.
+e2e_start() {
+    (cd "$E2E_PROG" && exec wine quillet.exe "$@") >"$E2E_WORK/wine-$$-${#E2E_PIDS[@]}.log" 2>&1 &
+    E2E_PID=$!
+    E2E_PIDS+=("$E2E_PID")
+    e2e_log "started quillet.exe $* (pid $E2E_PID)"
+}
+
+# e2e_wait_exit PID SECONDS: waits for a process started by e2e_start to end;
+# its exit code in E2E_RC. Not inside $(...): only this shell can wait for it.
+e2e_wait_exit() {
+    local pid=$1 secs=${2:-20} i
+    E2E_RC=""
+    for i in $(seq $((secs * 10))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            E2E_RC=0
+            wait "$pid" 2>/dev/null || E2E_RC=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# e2e_wait_window NAME_REGEX [SECONDS] [--class]: prints the first matching X window id.
+e2e_wait_window() {
+    local pattern=$1 secs=${2:-20} how=${3:---name} i id
+    for i in $(seq $((secs * 5))); do
+        id=$(xdotool search --onlyvisible "$how" "$pattern" 2>/dev/null | head -1)
+        if [ -n "$id" ]; then echo "$id"; return 0; fi
+        sleep 0.2
+    done
+    return 1
+}
+
+# e2e_wait_gone NAME_REGEX [SECONDS] [--class]
+e2e_wait_gone() {
+    local pattern=$1 secs=${2:-20} how=${3:---name} i
+    for i in $(seq $((secs * 5))); do
+        [ -z "$(xdotool search --onlyvisible "$how" "$pattern" 2>/dev/null | head -1)" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# e2e_geometry WINDOW_ID: prints "X Y WIDTH HEIGHT" (absolute).
+e2e_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+        /Width:/ {w=$NF} /Height:/ {h=$NF} END {print x, y, w, h}'
+}
+
+# e2e_visible_windows_of_size W H: ids of mapped windows of that size.
+e2e_windows_of_size() {
+    xwininfo -root -tree 2>/dev/null | awk -v s="$1x$2+" 'index($0, s) {print $1}'
+}
+
+# e2e_shot NAME: screenshot of the whole screen into $E2E_SHOTS.
+e2e_shot() {
+    [ -n "${E2E_SHOTS:-}" ] || return 0
+    import -window root "$E2E_SHOTS/$E2E_NAME-$1.png" 2>/dev/null && e2e_log "screenshot $E2E_SHOTS/$E2E_NAME-$1.png"
+}
+
+# e2e_file NAME: path of a file in the program folder.
+e2e_file() { echo "$E2E_PROG/$1"; }
+
+# e2e_ini_value FILE SECTION KEY: the value as the program wrote it (CP936 file, CRLF).
+e2e_ini_value() {
+    [ -f "$1" ] || return 1
+    iconv -f GBK -t UTF-8 "$1" 2>/dev/null | tr -d '\r' | awk -v s="[$2]" -v k="$3" '
+        BEGIN {IGNORECASE=1}
+        /^\[/ {in_s = (tolower($0) == tolower(s)); next}
+        in_s && index(tolower($0), tolower(k) "=") == 1 {print substr($0, length(k) + 2); exit}'
+}
+
+# e2e_stop: ends every process started here, then the prefix's wineserver.
+e2e_stop() {
+    local p
+    for p in "${E2E_PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k 2>/dev/null || true
+    for p in "${E2E_PIDS[@]}"; do wait "$p" 2>/dev/null || true; done
+    E2E_PIDS=()
+}
+
+e2e_cleanup() {
+    e2e_stop
+    if [ -n "$E2E_OWN_XVFB" ]; then kill "$E2E_OWN_XVFB" 2>/dev/null || true; E2E_OWN_XVFB=""; fi
+}
