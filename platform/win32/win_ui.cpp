@@ -1,0 +1,521 @@
+// The win32 UI backend: top-level windows, the child-control base, and the
+// backend object itself.
+#include "platform/win32/win_ui.h"
+
+#include <uxtheme.h>
+
+#include <set>
+
+namespace q::win32 {
+
+using namespace uidetail;
+
+namespace {
+
+const wchar_t kWindowClass[] = L"QuilletWindow";
+const wchar_t kPeerProp[] = L"QuilletPeer";
+ATOM g_class = 0;
+bool g_xp = false;
+std::set<ControlPeer*>& live_controls() {
+    static std::set<ControlPeer*> s;
+    return s;
+}
+int g_next_id = 1000;
+
+ATOM window_class() {
+    if (g_class) return g_class;
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WindowPeer::window_proc;
+    wc.hInstance = instance();
+    wc.hIcon = LoadIconW(instance(), MAKEINTRESOURCEW(static_cast<int>(Res::AppIcon)));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    g_class = RegisterClassExW(&wc);
+    return g_class;
+}
+
+class Backend : public UiBackend {
+public:
+    std::unique_ptr<Peer> create_peer(Control& c) override {
+        if (c.kind() == Kind::Window) return std::make_unique<WindowPeer>(static_cast<Window&>(c));
+        return make_control_peer(c);
+    }
+
+    void drag(Window& w) override {
+        HWND h = hwnd_of(w);
+        if (!h) return;
+        ReleaseCapture();
+        // The system's move loop; returns when the button is released.
+        SendMessageW(h, WM_SYSCOMMAND, 0xF012, 0);
+        if (!IsWindow(h) || window_of(h) != &w) return;
+        RECT rc;
+        if (GetWindowRect(h, &rc)) w.user_moved_to({rc.left, rc.top});
+    }
+};
+
+}  // namespace
+
+UiBackend& ui() {
+    static Backend b;
+    return b;
+}
+
+HWND hwnd_of(const Window& w) {
+    auto* p = dynamic_cast<WindowPeer*>(w.peer());
+    return p ? p->hwnd() : nullptr;
+}
+
+Window* window_of(HWND h) {
+    WindowPeer* p = WindowPeer::of(h);
+    return p ? &p->window() : nullptr;
+}
+
+// Our own XP-like look for the controls we draw ourselves (image, picture
+// and colour buttons): rounded corners and soft vertical gradients when on,
+// flat rectangles when off. Windows' own controls follow along: their theme
+// is restored when on and switched to the classic look when off.
+void set_xp_look(bool on) {
+    g_xp = on;
+    for_each_control_peer([](ControlPeer& p) { p.restyle(); });
+}
+
+bool xp_look() { return g_xp; }
+
+namespace uidetail {
+
+void for_each_control_peer(void (*f)(ControlPeer&)) {
+    // A copy: restyling never creates or destroys peers, but stay safe.
+    std::set<ControlPeer*> peers = live_controls();
+    for (ControlPeer* p : peers) f(*p);
+}
+
+// ---- WindowPeer ------------------------------------------------------------------
+
+WindowPeer::WindowPeer(Window& w) : window_(w) {
+    if (!window_class()) return;
+    const Window::Style& st = w.style();
+    DWORD style = st.caption ? (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) : WS_POPUP;
+    style |= WS_CLIPCHILDREN;
+    DWORD ex = st.tool ? WS_EX_TOOLWINDOW : 0;
+    const Rect& r = w.rect();
+    hwnd_ = CreateWindowExW(ex, kWindowClass, widen(w.text()).c_str(), style, r.left, r.top, r.width, r.height,
+                            nullptr, nullptr, instance(), this);
+    if (!hwnd_) return;
+    // State given before the window was created.
+    if (w.has_background()) update(Prop::Image);
+    if (w.shaped()) update(Prop::Shape);
+    if (w.opacity() >= 0) update(Prop::Opacity);
+    if (w.topmost()) update(Prop::Topmost);
+    if (!w.enabled()) update(Prop::Enabled);
+    if (w.visible()) update(Prop::Visible);
+}
+
+WindowPeer::~WindowPeer() {
+    if (hwnd_) {
+        HWND h = hwnd_;
+        hwnd_ = nullptr;
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        DestroyWindow(h);
+    }
+    if (background_) DeleteObject(background_);
+}
+
+WindowPeer* WindowPeer::of(HWND h) {
+    if (!h || !g_class || static_cast<ATOM>(GetClassLongPtrW(h, GCW_ATOM)) != g_class) return nullptr;
+    return reinterpret_cast<WindowPeer*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+}
+
+void WindowPeer::update(Prop what) {
+    if (!hwnd_) return;
+    switch (what) {
+        case Prop::Geometry: {
+            const Rect& r = window_.rect();
+            SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+        case Prop::Text:
+            SetWindowTextW(hwnd_, widen(window_.text()).c_str());
+            break;
+        case Prop::Visible:
+            ShowWindow(hwnd_, window_.visible() ? SW_SHOW : SW_HIDE);
+            break;
+        case Prop::Enabled:
+            EnableWindow(hwnd_, window_.enabled());
+            break;
+        case Prop::Focus:
+            SetFocus(hwnd_);
+            break;
+        case Prop::Topmost:
+            SetWindowPos(hwnd_, window_.topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            break;
+        case Prop::Opacity:
+            apply_opacity();
+            break;
+        case Prop::Image: {
+            if (background_) DeleteObject(background_);
+            int w = 0, h = 0;
+            background_ = load_picture(window_.background(), &w, &h);
+            bg_size_ = {background_ ? w : 0, background_ ? h : 0};
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            break;
+        }
+        case Prop::Shape:
+            apply_shape();
+            break;
+        default:
+            break;
+    }
+}
+
+void WindowPeer::apply_opacity() {
+    LONG ex = GetWindowLongW(hwnd_, GWL_EXSTYLE);
+    const int alpha = window_.opacity();
+    if (alpha < 0) {
+        if (ex & WS_EX_LAYERED) SetWindowLongW(hwnd_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+        return;
+    }
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    // A byte on the Windows side: out-of-range values are held at the ends
+    // rather than wrapped.
+    const BYTE a = static_cast<BYTE>(alpha > 255 ? 255 : alpha);
+    SetLayeredWindowAttributes(hwnd_, 0, a, LWA_ALPHA);
+}
+
+void WindowPeer::apply_shape() {
+    HBITMAP bmp = load_picture(window_.shape_bitmap());
+    if (!bmp) return;
+    HRGN rgn = region_from_bitmap(bmp, window_.shape_key());
+    DeleteObject(bmp);
+    if (!rgn) return;
+    // The system owns the region from here on.
+    if (!SetWindowRgn(hwnd_, rgn, TRUE)) DeleteObject(rgn);
+}
+
+void WindowPeer::stack_child(HWND child, bool label) {
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    if (label) {
+        SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, flags);
+        return;
+    }
+    HWND after = last_control_ && IsWindow(last_control_) && GetParent(last_control_) == hwnd_ ? last_control_ : HWND_TOP;
+    SetWindowPos(child, after, 0, 0, 0, 0, flags);
+    last_control_ = child;
+}
+
+void WindowPeer::paint_background(HDC dc, const RECT& src) const {
+    const int w = src.right - src.left, h = src.bottom - src.top;
+    if (w <= 0 || h <= 0) return;
+    RECT all{0, 0, w, h};
+    if (!background_) {
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    // Outside the picture: the face colour.
+    if (src.right > bg_size_.cx || src.bottom > bg_size_.cy || src.left < 0 || src.top < 0)
+        FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, background_);
+    BitBlt(dc, 0, 0, w, h, mem, src.left, src.top, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+LRESULT CALLBACK WindowPeer::window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        auto* p = static_cast<WindowPeer*>(cs->lpCreateParams);
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(p));
+        if (p) p->hwnd_ = h;
+    }
+    WindowPeer* p = reinterpret_cast<WindowPeer*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (!p) return DefWindowProcW(h, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(h, GWLP_USERDATA, 0);
+        p->hwnd_ = nullptr;
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+    LRESULT result = 0;
+    if (service_message(p->window_, h, msg, wp, lp, result)) return result;
+    return p->handle(msg, wp, lp);
+}
+
+LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND h = hwnd_;
+    switch (msg) {
+        case WM_HOTKEY:
+            if (window_.on_hotkey) window_.on_hotkey(static_cast<int>(wp));
+            return 0;
+        case WM_MOVE: {
+            RECT rc;
+            if (!IsIconic(h) && GetWindowRect(h, &rc)) window_.user_moved_to({rc.left, rc.top});
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            window_.user_mouse_down(MouseButton::Left);
+            return 0;
+        case WM_RBUTTONDOWN:
+            window_.user_mouse_down(MouseButton::Right);
+            return 0;
+        case WM_CLOSE:
+            // The program decides whether the window goes.
+            window_.user_close();
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wp && window_.on_end_session) window_.on_end_session();
+            return 0;
+        case WM_ERASEBKGND:
+            if (background_) {
+                RECT rc;
+                GetClientRect(h, &rc);
+                paint_background(reinterpret_cast<HDC>(wp), rc);
+                return 1;
+            }
+            break;
+        case WM_COMMAND:
+            if (lp) {
+                if (ControlPeer* c = ControlPeer::of(reinterpret_cast<HWND>(lp))) {
+                    if (c->on_command(HIWORD(wp))) return 0;
+                }
+            }
+            break;
+        case WM_NOTIFY: {
+            auto* n = reinterpret_cast<NMHDR*>(lp);
+            if (n) {
+                if (ControlPeer* c = ControlPeer::of(n->hwndFrom)) {
+                    LRESULT r = 0;
+                    if (c->on_notify(n, r)) return r;
+                }
+            }
+            break;
+        }
+        case WM_HSCROLL:
+            if (lp) {
+                if (ControlPeer* c = ControlPeer::of(reinterpret_cast<HWND>(lp))) {
+                    if (c->on_hscroll()) return 0;
+                }
+            }
+            break;
+        case WM_DRAWITEM: {
+            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (d && d->CtlType == ODT_BUTTON) {
+                if (ControlPeer* c = ControlPeer::of(d->hwndItem)) {
+                    if (c->on_draw(*d)) return TRUE;
+                }
+            }
+            break;
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+            if (ControlPeer* c = ControlPeer::of(reinterpret_cast<HWND>(lp))) {
+                LRESULT r = 0;
+                if (c->on_ctlcolor(reinterpret_cast<HDC>(wp), r)) return r;
+            }
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+// ---- ControlPeer -----------------------------------------------------------------
+
+ControlPeer::ControlPeer(Control& c) : control_(c) { live_controls().insert(this); }
+
+ControlPeer::~ControlPeer() {
+    *alive_ = false;
+    live_controls().erase(this);
+    destroy_hwnd();
+    if (font_ && own_font_) DeleteObject(font_);
+    if (back_brush_) DeleteObject(back_brush_);
+}
+
+void ControlPeer::destroy_hwnd() {
+    if (hwnd_) {
+        HWND h = hwnd_;
+        hwnd_ = nullptr;
+        RemoveWindowSubclass(h, subclass_proc, 1);
+        RemovePropW(h, kPeerProp);
+        HWND parent = GetParent(h);
+        RECT rc;
+        const bool had_rect = GetWindowRect(h, &rc);
+        DestroyWindow(h);
+        // What a see-through control covered must be drawn again.
+        if (parent && had_rect) {
+            MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+            InvalidateRect(parent, &rc, TRUE);
+        }
+    }
+}
+
+ControlPeer* ControlPeer::of(HWND h) { return h ? static_cast<ControlPeer*>(GetPropW(h, kPeerProp)) : nullptr; }
+
+WindowPeer* ControlPeer::window_peer() const {
+    return control_.parent() ? dynamic_cast<WindowPeer*>(control_.parent()->peer()) : nullptr;
+}
+
+void ControlPeer::create(const wchar_t* cls, DWORD style, DWORD ex_style) {
+    HWND parent = control_.parent() ? hwnd_of(*control_.parent()) : nullptr;
+    if (!parent) return;
+    style |= WS_CHILD | WS_CLIPSIBLINGS;
+    if (control_.visible()) style |= WS_VISIBLE;
+    if (!control_.enabled()) style |= WS_DISABLED;
+    const Rect& r = control_.rect();
+    hwnd_ = CreateWindowExW(ex_style, cls, L"", style, r.left, r.top, r.width, r.height, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_next_id++)), instance(), nullptr);
+    if (!hwnd_) return;
+    SetPropW(hwnd_, kPeerProp, this);
+    if (WindowPeer* w = window_peer()) w->stack_child(hwnd_, control_.kind() == Kind::Label);
+    SetWindowSubclass(hwnd_, subclass_proc, 1, reinterpret_cast<DWORD_PTR>(this));
+    if (!g_xp) SetWindowTheme(hwnd_, L"", L"");
+}
+
+void ControlPeer::sync_all() {
+    if (!hwnd_) return;
+    apply_font();
+    apply(Prop::Text);
+    apply(Prop::Colors);
+}
+
+void ControlPeer::restyle() {
+    if (!hwnd_) return;
+    if (g_xp)
+        SetWindowTheme(hwnd_, nullptr, nullptr);
+    else
+        SetWindowTheme(hwnd_, L"", L"");
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ControlPeer::update(Prop what) {
+    if (!hwnd_) return;
+    Sync s(*this);
+    switch (what) {
+        case Prop::Geometry: {
+            const Rect& r = control_.rect();
+            SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+        case Prop::Visible:
+            ShowWindow(hwnd_, control_.visible() ? SW_SHOWNA : SW_HIDE);
+            break;
+        case Prop::Enabled:
+            EnableWindow(hwnd_, control_.enabled());
+            break;
+        case Prop::Focus:
+            SetFocus(hwnd_);
+            break;
+        case Prop::Font:
+            apply_font();
+            break;
+        case Prop::Colors:
+            InvalidateRect(hwnd_, nullptr, TRUE);
+            break;
+        default:
+            break;
+    }
+    apply(what);
+}
+
+void ControlPeer::apply_font() {
+    bool owned = false;
+    HFONT f = make_font(control_.font(), &owned);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+    if (font_ && own_font_) DeleteObject(font_);
+    font_ = f;
+    own_font_ = owned;
+}
+
+void ControlPeer::apply_text() {
+    Sync s(*this);
+    SetWindowTextW(hwnd_, widen(control_.text()).c_str());
+}
+
+HBRUSH ControlPeer::back_brush() {
+    if (!back_brush_ || back_brush_color_ != control_.back_color()) {
+        if (back_brush_) DeleteObject(back_brush_);
+        back_brush_color_ = control_.back_color();
+        back_brush_ = CreateSolidBrush(back_brush_color_);
+    }
+    return back_brush_;
+}
+
+void ControlPeer::paint_parent_background(HDC dc, const RECT& rc) {
+    RECT src = rc;
+    HWND parent = GetParent(hwnd_);
+    MapWindowPoints(hwnd_, parent, reinterpret_cast<POINT*>(&src), 2);
+    if (WindowPeer* w = window_peer()) {
+        w->paint_background(dc, src);
+        return;
+    }
+    FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+LRESULT CALLBACK ControlPeer::subclass_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+    auto* p = reinterpret_cast<ControlPeer*>(ref);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(h, subclass_proc, 1);
+        RemovePropW(h, kPeerProp);
+        if (p && p->hwnd_ == h) p->hwnd_ = nullptr;
+        return DefSubclassProc(h, msg, wp, lp);
+    }
+    if (!p || p->hwnd_ != h) return DefSubclassProc(h, msg, wp, lp);
+    return p->handle(msg, wp, lp);
+}
+
+LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND h = hwnd_;
+    LRESULT r = 0;
+    if (message(msg, wp, lp, r)) return r;
+    std::shared_ptr<bool> alive = alive_;
+    switch (msg) {
+        case WM_MOUSEMOVE: {
+            r = DefSubclassProc(h, msg, wp, lp);
+            if (!tracking_) {
+                TRACKMOUSEEVENT t{sizeof(t), TME_LEAVE, h, 0};
+                tracking_ = TrackMouseEvent(&t) != FALSE;
+            }
+            if (!hot_) {
+                hot_ = true;
+                InvalidateRect(h, nullptr, FALSE);
+            }
+            control_.user_pointer_move();
+            return r;
+        }
+        case WM_MOUSELEAVE:
+            tracking_ = false;
+            hot_ = false;
+            InvalidateRect(h, nullptr, FALSE);
+            control_.user_pointer_leave();
+            return 0;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            // The control's own handling first (capture, pressed look), so a
+            // handler that starts a move loop finds it settled.
+            r = DefSubclassProc(h, msg, wp, lp);
+            if (*alive) control_.user_mouse_down(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right);
+            return r;
+        case WM_SETFOCUS:
+            r = DefSubclassProc(h, msg, wp, lp);
+            if (*alive && !syncing_) control_.user_focus();
+            return r;
+        case WM_KILLFOCUS:
+            r = DefSubclassProc(h, msg, wp, lp);
+            if (*alive && !syncing_) control_.user_focus_lost();
+            return r;
+        default:
+            break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+}  // namespace uidetail
+}  // namespace q::win32

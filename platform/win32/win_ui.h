@@ -1,0 +1,148 @@
+// Internals of the win32 UI backend, shared by the win_ui*.cpp files only.
+#pragma once
+
+#include "platform/win32/win_internal.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+namespace q::win32::uidetail {
+
+class WindowPeer;
+
+// A child control: one HWND in the parent's client area, subclassed so that
+// mouse, focus and drop messages reach the peer. The parent's window
+// procedure reflects WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_DRAWITEM and
+// WM_CTLCOLOR* here.
+class ControlPeer : public Peer {
+public:
+    explicit ControlPeer(Control& c);
+    ~ControlPeer() override;
+
+    Control& control() const { return control_; }
+    HWND hwnd() const { return hwnd_; }
+    WindowPeer* window_peer() const;
+
+    void update(Prop what) override;
+
+    // Reflected notifications; true when handled.
+    virtual bool on_command(WORD /*code*/) { return false; }
+    virtual bool on_notify(NMHDR* /*n*/, LRESULT& /*result*/) { return false; }
+    virtual bool on_hscroll() { return false; }
+    virtual bool on_draw(const DRAWITEMSTRUCT& /*d*/) { return false; }
+    virtual bool on_ctlcolor(HDC /*dc*/, LRESULT& /*result*/) { return false; }
+    // The XP look was switched: redraw in the new look.
+    virtual void restyle();
+
+    static ControlPeer* of(HWND h);
+
+protected:
+    // Creates the HWND; called from the concrete constructor, then sync_all().
+    void create(const wchar_t* cls, DWORD style, DWORD ex_style = 0);
+    // Pushes every part of the object's state to the control.
+    virtual void sync_all();
+    // Destroys the HWND (to make it again with other fixed styles).
+    void destroy_hwnd();
+    // Kind-specific part of update().
+    virtual void apply(Prop what) {
+        if (what == Prop::Text) apply_text();
+    }
+    // Subclass hook: return true with result set to swallow the message.
+    virtual bool message(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/, LRESULT& /*result*/) { return false; }
+
+    void apply_font();
+    void apply_text();
+    HFONT font() const { return font_; }
+    // Brush of the control's back colour (kept until the colour changes).
+    HBRUSH back_brush();
+    // Parent's background (picture or face colour) under the control's rectangle.
+    void paint_parent_background(HDC dc, const RECT& rc);
+
+    // True while the peer pushes a change made by code: the notifications
+    // Windows sends meanwhile are not user actions.
+    int syncing_ = 0;
+    struct Sync {
+        explicit Sync(ControlPeer& p) : p_(p) { ++p_.syncing_; }
+        ~Sync() { --p_.syncing_; }
+        ControlPeer& p_;
+    };
+    // Lets a peer notice that a user_* call destroyed it.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    bool hot_ = false;       // pointer over the control
+    bool tracking_ = false;  // TME_LEAVE requested
+
+private:
+    static LRESULT CALLBACK subclass_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref);
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+
+    Control& control_;
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+    bool own_font_ = false;
+    HBRUSH back_brush_ = nullptr;
+    Color back_brush_color_ = 0;
+};
+
+// Makes the peer of a child control (win_ui_controls.cpp).
+std::unique_ptr<Peer> make_control_peer(Control& c);
+
+// The peer of a top-level window (win_ui.cpp).
+class WindowPeer : public Peer {
+public:
+    explicit WindowPeer(Window& w);
+    ~WindowPeer() override;
+    void update(Prop what) override;
+
+    Window& window() const { return window_; }
+    HWND hwnd() const { return hwnd_; }
+    // Background picture (nullptr when none) and its size.
+    HBITMAP background() const { return background_; }
+    SIZE background_size() const { return bg_size_; }
+    // Draws the part src of the client area's background (picture, or the
+    // face colour where there is none) into dc with src's top-left at 0, 0.
+    void paint_background(HDC dc, const RECT& src) const;
+
+    static WindowPeer* of(HWND h);
+    // Places a new child in the z-order: controls in the order they were
+    // made, every label beneath them all.
+    void stack_child(HWND child, bool label);
+    static LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
+
+private:
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+    void apply_shape();
+    void apply_opacity();
+
+    Window& window_;
+    HWND hwnd_ = nullptr;
+    HBITMAP background_ = nullptr;
+    SIZE bg_size_{0, 0};
+    HWND last_control_ = nullptr;
+};
+
+// Font of a control: nullptr never; *owned tells whether to DeleteObject it.
+HFONT make_font(const Font& f, bool* owned);
+
+// A region of the bitmap's pixels that are not the key colour, in bitmap
+// coordinates (nullptr on failure).
+HRGN region_from_bitmap(HBITMAP bmp, Color key);
+
+// Owner-drawn looks (win_ui_draw.cpp).
+struct ButtonLook {
+    bool hot = false;
+    bool pressed = false;
+    bool disabled = false;
+    bool focused = false;
+};
+// Frame and fill of an owner-drawn button over an already painted background.
+void draw_button_face(HDC dc, const RECT& rc, const ButtonLook& look, bool always_framed);
+// A bitmap drawn with one colour left out.
+void draw_keyed_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h, COLORREF key);
+void draw_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h);
+
+// Every live control peer, for set_xp_look.
+void for_each_control_peer(void (*f)(ControlPeer&));
+
+}  // namespace q::win32::uidetail
