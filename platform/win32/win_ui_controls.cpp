@@ -705,18 +705,31 @@ protected:
         draw_button_face(dc, rc, look, false);
         const int shift = look.pressed ? 1 : 0;
         const int size = 17;
-        const int ix = rc.left + 3 + shift;
+        HGDIOBJ old = SelectObject(dc, font());
+        const std::wstring text = widen(button_.text());
+        SIZE need{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &need);
+        // Long captions ("设置Quillet" in SimSun 9 pt) barely fit 82 pixels:
+        // tighten the margins first, then the letter spacing, never clip.
+        int margin = 3;
+        if (need.cx > rc.right - rc.left - size - 2 * margin) margin = 1;
+        const int avail = rc.right - rc.left - size - 2 * margin - 1;
+        int extra = 0;
+        if (need.cx > avail && !text.empty())
+            extra = -std::min(2, static_cast<int>((need.cx - avail + static_cast<long>(text.size()) - 1) /
+                                                  static_cast<long>(text.size())));
+        const int ix = rc.left + margin + shift;
         const int iy = rc.top + (rc.bottom - rc.top - size) / 2 + shift;
         if (icon_) draw_keyed_bitmap(dc, icon_, ix, iy, size, size, RGB(255, 0, 255));
-        RECT tr{ix + size + 3, rc.top + shift, rc.right + shift, rc.bottom + shift};
-        HGDIOBJ old = SelectObject(dc, font());
+        RECT tr{ix + size + margin, rc.top + shift, rc.right + shift, rc.bottom + shift};
+        const int old_extra = SetTextCharacterExtra(dc, extra);
         SetBkMode(dc, TRANSPARENT);
         COLORREF color = button_.text_color();
         if (look.pressed) color = RGB(GetRValue(color) * 3 / 4, GetGValue(color) * 3 / 4, GetBValue(color) * 3 / 4);
         if (look.disabled) color = GetSysColor(COLOR_GRAYTEXT);
         SetTextColor(dc, color);
-        const std::wstring text = widen(button_.text());
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        SetTextCharacterExtra(dc, old_extra);
         SelectObject(dc, old);
     }
 
