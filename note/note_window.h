@@ -1,0 +1,74 @@
+// The note window: a small skinned, always-on-top sticky note that docks at
+// a screen edge.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace q::note {
+
+class NoteWindow : public Window {
+public:
+    static constexpr int kWidth = 150;
+    static constexpr int kHeight = 270;
+    // A parked window keeps this strip on screen.
+    static constexpr int kStrip = 5;
+
+    NoteWindow();
+
+    Label 标题标签;
+    PictureButton 菜单按钮;
+    PictureButton 关闭按钮;
+    Edit 记录编辑框;
+    Slider 透明度滑块条;
+    Button 固定按钮;
+    ColorPicker 颜色选择器;
+    Timer 移动时钟;
+    // Writes the recovery file a moment after the last change of the text.
+    Timer 恢复时钟;
+
+    // The menu 按钮菜单, in order; an empty text is the separator.
+    static const std::vector<std::string>& menu_items();
+
+    // Handlers, in the order of the window's life.
+    void window_created();
+    void apply_opacity();
+    void slider_moved();
+    void color_chosen();
+    void window_moved();
+    void drag();
+    void keep_on_screen();
+    void park();
+    void 固定按钮_click();
+    void 移动时钟_tick();
+    void 菜单按钮_click();
+    void clear();
+    // True when the text was written to a file.
+    bool save_as_text() { return save_text() == Saved::Yes; }
+    void open_document();
+    void files_dropped(const std::vector<std::string>& paths);
+    void change_font();
+    void restore_default();
+    void 关闭按钮_click();
+    void text_changed();
+    void 恢复时钟_tick();
+    void window_destroyed();
+
+    // Writes the text to the recovery file now (removes the file when the
+    // note is empty).
+    void write_recovery();
+
+private:
+    // The block a loaded file adds to the note; false when it cannot be read.
+    static bool loaded_block(const std::string& path, std::string& block);
+    void set_note_text(std::string text);
+    enum class Saved { Yes, No, WriteFailed };
+    Saved save_text();
+};
+
+// Destroys the open note window; the object goes once the current handler has returned.
+void close_window();
+
+}  // namespace q::note
