@@ -1,6 +1,8 @@
 // Text conversion, files, clock, timers, process, registry and shell.
 #include "platform/win32/win_system.h"
 
+#include <commctrl.h>
+#include <ole2.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -448,5 +450,24 @@ std::string Win32System::system_directory() {
     if (n == 0 || n >= MAX_PATH) return {};
     return narrow(std::wstring(buf, n)) + "\\";
 }
+
+}  // namespace q::win32
+
+// ---- start and end of the backends -------------------------------------------
+
+namespace q::win32 {
+
+void start_backends() {
+    // Shell dialogs, pictures and drag and drop need OLE on this thread. No DPI
+    // awareness is declared: the program lays itself out in pixels.
+    OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
+    InitCommonControlsEx(&icc);
+    static Win32System system;
+    install_system(&system.system());
+    install_ui_backend(&ui());
+}
+
+void shutdown_backends() { OleUninitialize(); }
 
 }  // namespace q::win32

@@ -18,6 +18,11 @@
 
 namespace q::win32 {
 
+// Starts OLE and the common controls on this thread and installs the real
+// system services and UI backend; shutdown_backends undoes the OLE part.
+void start_backends();
+void shutdown_backends();
+
 class Win32System : public FileSystem,
                     public Clock,
                     public Timers,

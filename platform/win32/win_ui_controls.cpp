@@ -683,20 +683,30 @@ protected:
     }
 };
 
+// A decoded resource picture owned by a peer.
+struct OwnedPicture {
+    HBITMAP bitmap = nullptr;
+    int width = 0, height = 0;
+    OwnedPicture() = default;
+    OwnedPicture(const OwnedPicture&) = delete;
+    OwnedPicture& operator=(const OwnedPicture&) = delete;
+    ~OwnedPicture() {
+        if (bitmap) DeleteObject(bitmap);
+    }
+    void load(Res id) {
+        if (bitmap) DeleteObject(bitmap);
+        bitmap = load_picture(id, &width, &height);
+    }
+};
+
 class ImageButtonPeer : public OwnerDrawPeer {
 public:
     explicit ImageButtonPeer(ImageButton& b) : OwnerDrawPeer(b), button_(b) {
-        icon_ = load_picture(b.icon(), &icon_w_, &icon_h_);
+        icon_.load(b.icon());
         make();
     }
-    ~ImageButtonPeer() override {
-        if (icon_) DeleteObject(icon_);
-    }
     void apply(Prop what) override {
-        if (what == Prop::Image) {
-            if (icon_) DeleteObject(icon_);
-            icon_ = load_picture(button_.icon(), &icon_w_, &icon_h_);
-        }
+        if (what == Prop::Image) icon_.load(button_.icon());
         OwnerDrawPeer::apply(what);
     }
 
@@ -720,7 +730,7 @@ protected:
                                                   static_cast<long>(text.size())));
         const int ix = rc.left + margin + shift;
         const int iy = rc.top + (rc.bottom - rc.top - size) / 2 + shift;
-        if (icon_) draw_keyed_bitmap(dc, icon_, ix, iy, size, size, RGB(255, 0, 255));
+        if (icon_.bitmap) draw_keyed_bitmap(dc, icon_.bitmap, ix, iy, size, size, RGB(255, 0, 255));
         RECT tr{ix + size + margin, rc.top + shift, rc.right + shift, rc.bottom + shift};
         const int old_extra = SetTextCharacterExtra(dc, extra);
         SetBkMode(dc, TRANSPARENT);
@@ -735,31 +745,24 @@ protected:
 
 private:
     ImageButton& button_;
-    HBITMAP icon_ = nullptr;
-    int icon_w_ = 0, icon_h_ = 0;
+    OwnedPicture icon_;
 };
 
 class PictureButtonPeer : public OwnerDrawPeer {
 public:
     explicit PictureButtonPeer(PictureButton& b) : OwnerDrawPeer(b), button_(b) {
-        picture_ = load_picture(b.image(), &pw_, &ph_);
+        picture_.load(b.image());
         make();
     }
-    ~PictureButtonPeer() override {
-        if (picture_) DeleteObject(picture_);
-    }
     void apply(Prop what) override {
-        if (what == Prop::Image) {
-            if (picture_) DeleteObject(picture_);
-            picture_ = load_picture(button_.image(), &pw_, &ph_);
-        }
+        if (what == Prop::Image) picture_.load(button_.image());
         OwnerDrawPeer::apply(what);
     }
 
 protected:
     void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
         const int shift = look.pressed ? 1 : 0;
-        if (picture_) draw_bitmap(dc, picture_, rc.left + shift, rc.top + shift, pw_, ph_);
+        if (picture_.bitmap) draw_bitmap(dc, picture_.bitmap, rc.left + shift, rc.top + shift, picture_.width, picture_.height);
         if (look.pressed) {
             // A pressed picture darkens a little.
             HBRUSH b = CreateSolidBrush(RGB(0, 0, 0));
@@ -779,8 +782,7 @@ protected:
 
 private:
     PictureButton& button_;
-    HBITMAP picture_ = nullptr;
-    int pw_ = 0, ph_ = 0;
+    OwnedPicture picture_;
 };
 
 class ColorPickerPeer : public OwnerDrawPeer {
