@@ -1,0 +1,224 @@
+#include "reminders/popup.h"
+
+#include "app/main_bar.h"
+#include "app/program.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "reminders/reminders.h"
+#include "reminders/scheduler.h"
+#include "reminders/store.h"
+#include "reminders/table.h"
+#include "settings/settings_file.h"
+#include "settings/values.h"
+
+namespace q::reminders {
+
+namespace {
+
+struct PopupState {
+    Popup* window = nullptr;
+    int slide_offset = 0;
+    int slide_direction = 0;  // 0 rising, 1 sinking
+    std::string current_action;
+};
+
+PopupState& state() {
+    static PopupState s;
+    return s;
+}
+
+constexpr int kRiseStep = 5;
+constexpr int kRiseSoundAt = 50;
+constexpr int kGreetingSeconds = 6;
+
+// The bottom edge of the work area: the window rests just above it and
+// starts hidden below it.
+int rest_base() { return sys().desktop.work_area().bottom(); }
+
+}  // namespace
+
+std::string weekday_text(const DateTime& t) {
+    static const char* const names[7] = {"星期日", "星期一", "星期二", "星期三", "星期四", "星期五", "星期六"};
+    const int w = t.weekday();
+    return (w >= 1 && w <= 7) ? names[w - 1] : "";
+}
+
+std::string clock_text(const DateTime& t, bool seconds) {
+    std::string s = decimal(t.hour) + "时" + decimal(t.minute) + "分";
+    if (seconds) s += decimal(t.second) + "秒";
+    return s;
+}
+
+std::string task_text(const std::string& action) {
+    if (!contains_char(action, '\\')) return action;
+    const std::string base = path_base_name(action);
+    return sys().files.exists(action) ? base : base + "（文件路径无效）";
+}
+
+Popup::Popup()
+    : Window({0, 0, kWidth, kHeight}, "", Style{false, true}),
+      标题标签(this, {8, 12, 168, 15}, "", Label::Look::Transparent),
+      内容标签(this, {8, 34, 168, 144}, "", Label::Look::Transparent),
+      取消按钮(this, {8, 161, 82, 25}, "取消"),
+      了解按钮(this, {94, 161, 82, 25}, "知道了！") {
+    标题标签.set_font(Font{"黑体", 9});
+    内容标签.set_font(Font{"宋体", 9});
+    set_background(Res::PopupJpeg);
+    on_mouse_down = [this](MouseButton) { body_click(); };
+    标题标签.on_mouse_down = [this](MouseButton) { body_click(); };
+    内容标签.on_mouse_down = [this](MouseButton) { body_click(); };
+    了解按钮.on_click = [this] { run_reminder_action(); };
+    取消按钮.on_click = [this] { cancel(); };
+    移动时钟.on_tick = [this] { slide_step(); };
+}
+
+void Popup::show_greeting_text() {
+    const std::string message = settings::greeting_message_popup();
+    if (!settings::greeting_date_popup()) {
+        // Without the date lines the message still shows on its own.
+        内容标签.set_text(message);
+        return;
+    }
+    const DateTime now = sys().clock.now();
+    内容标签.set_text(message + "\r\n\r\n今天：" + date_text(now) + "  " + weekday_text(now) + "\r\n现在时刻：" +
+                      clock_text(now, true));
+}
+
+void Popup::opening_work() {
+    PopupState& s = state();
+    // Opened again while open: a fresh rise for the new content.
+    移动时钟.set_interval(0);
+    s.slide_offset = 0;
+    s.slide_direction = 0;
+
+    const Rect work = sys().desktop.work_area();
+    move(work.right() - kWidth, work.bottom());
+    hide_main_bar();
+
+    if (pending_due_time().empty()) {
+        了解按钮.hide();
+        取消按钮.hide();
+        标题标签.set_text(settings::greeting_title());
+        show_greeting_text();
+    } else {
+        了解按钮.show();
+        取消按钮.show();
+        标题标签.set_text(table::read_field(kKindField));
+        内容标签.set_text(table::read_field(kContentField));
+        s.current_action = table::read_field(kRunField);
+        const std::string task = task_text(s.current_action);
+        if (内容标签.text().empty()) 内容标签.set_text("Quillet提醒您，现有重要事务！");
+        const DateTime now = sys().clock.now();
+        内容标签.set_text(内容标签.text() + "\r\n计划任务：" + task + "\r\n\r\n今天：" + date_text(now) + "  " +
+                          weekday_text(now) + "\r\n现在时刻：" + clock_text(now, false));
+        clear_pending_due_time();
+    }
+    移动时钟.set_interval(1);
+}
+
+void Popup::slide_step() {
+    PopupState& s = state();
+    if (移动时钟.interval() == 1) {
+        if (s.slide_direction == 0) {
+            s.slide_offset += kRiseStep;
+            move(rect().left, rest_base() - s.slide_offset);
+            if (s.slide_offset == kRiseSoundAt) sys().desktop.play_sound(Res::Chime3Wav);
+            if (s.slide_offset >= kHeight) {
+                移动时钟.set_interval(1000);
+                s.slide_offset = 0;
+            }
+        } else {
+            s.slide_offset -= kRiseStep;
+            move(rect().left, rest_base() - s.slide_offset);
+            if (s.slide_offset <= 0) close_popup();
+        }
+        return;
+    }
+    s.slide_offset += 1;
+    if (greeting_mode()) {
+        if (settings::greeting_date_popup()) show_greeting_text();
+        if (s.slide_offset == kGreetingSeconds) {
+            移动时钟.set_interval(1);
+            s.slide_offset = kHeight;
+            s.slide_direction = 1;
+        }
+    } else {
+        sys().desktop.play_sound(Res::AlertWav);
+        // A delay of 0, below 0 or with a fraction is never reached.
+        if (nearly_equal(s.slide_offset, leading_number(settings::delay_popup()))) run_reminder_action();
+    }
+}
+
+void Popup::body_click() {
+    if (greeting_mode())
+        close_popup();
+    else
+        run_reminder_action();
+}
+
+void Popup::run_reminder_action() {
+    const std::string action = state().current_action;
+    auto end_windows = [](EndSession how) {
+        close_table();
+        sys().shell.end_session(how);
+        exit_procedure();
+    };
+    if (action == "关机") {
+        end_windows(EndSession::ShutDown);
+    } else if (action == "注销") {
+        end_windows(EndSession::LogOff);
+    } else if (action == "重启") {
+        end_windows(EndSession::Restart);
+    } else if (action == "拨号") {
+        std::string dir = sys().shell.system_directory();
+        if (!dir.empty() && dir.back() != '\\') dir += '\\';
+        sys().shell.start_program(dir + "Rasphone.exe");
+    } else if (action == kNone) {
+        // no task
+    } else if (contains_char(action, '\\') && sys().files.exists(action)) {
+        sys().shell.start_program(action);
+    }
+    // The ending tasks return here only in the sim; the window goes either way.
+    close_popup();
+}
+
+void Popup::cancel() { close_popup(); }
+
+void Popup::close_popup() {
+    PopupState& s = state();
+    移动时钟.set_interval(0);
+    s.slide_direction = 0;
+    s.slide_offset = 0;
+    s.current_action.clear();
+    if (s.window != this) return;
+    s.window = nullptr;
+    destroy();
+    Popup* self = this;
+    sys().loop.defer([self] { delete self; });
+}
+
+Popup* popup() { return state().window; }
+int slide_offset() { return state().slide_offset; }
+int slide_direction() { return state().slide_direction; }
+const std::string& current_action() { return state().current_action; }
+
+void reset_popup() {
+    PopupState& s = state();
+    delete s.window;
+    s = PopupState{};
+}
+
+void open_popup() {
+    PopupState& s = state();
+    if (!s.window) {
+        s.window = new Popup();
+        s.window->create();
+        s.window->set_topmost(true);
+        s.window->opening_work();
+        s.window->show();
+    } else {
+        s.window->opening_work();
+    }
+}
+
+}  // namespace q::reminders

@@ -1,0 +1,154 @@
+#include "tests/reminders/rem_fixture.h"
+
+namespace q::reminders::testing {
+namespace {
+
+using table::Decode;
+
+TEST(RemindersTableCodec, RoundTripKeepsOrderAndCutsAtCharacterBoundary) {
+    table::Table t;
+    t.fields = {{"a", "text", 4}, {"b", "text", 3}};
+    const std::string full4 = "时间";    // exactly 4 bytes
+    const std::string over3 = "a时间";   // 5 bytes: byte 3 would split 间
+    for (int i = 0; i < 3; ++i) table::append_record(t);
+    table::set_field(t, 0, 0, full4);
+    table::set_field(t, 0, 1, over3);
+    table::set_field(t, 1, 0, std::string("x\0y", 3));
+    table::set_field(t, 2, 1, "z");
+    table::Table back;
+    ASSERT_EQ(table::decode(table::encode(t), back), Decode::Ok);
+    ASSERT_EQ(back.records.size(), 3u);
+    EXPECT_EQ(back.records[0][0], full4);
+    EXPECT_EQ(back.records[0][1], "a时");
+    EXPECT_EQ(back.records[1][0], std::string("x\0y", 3));
+    EXPECT_EQ(back.records[1][1], "");
+    EXPECT_EQ(back.records[2][1], "z");
+    EXPECT_EQ(back.fields[1].name, "b");
+    EXPECT_EQ(back.fields[1].width, 3);
+    EXPECT_FALSE(back.is_protected);
+}
+
+TEST(RemindersTableCodec, KnownDigests) {
+    auto hex = [](const std::array<std::uint8_t, 32>& h) {
+        static const char* d = "0123456789abcdef";
+        std::string s;
+        for (auto b : h) s += std::string{d[b >> 4], d[b & 15]};
+        return s;
+    };
+    EXPECT_EQ(hex(table::sha256("")), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    EXPECT_EQ(hex(table::sha256(std::string(64, 'a'))),
+              "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
+    EXPECT_EQ(table::crc32("123456789"), 0xCBF43926u);
+}
+
+TEST(RemindersTableCodec, DamagedBytesAreRefused) {
+    table::Table t;
+    t.fields = plan_fields();
+    table::append_record(t);
+    table::set_field(t, 0, 3, "hello");
+    const std::string good = table::encode(t);
+    table::Table out;
+    EXPECT_EQ(table::decode("", out), Decode::Short);
+    EXPECT_EQ(table::decode(good.substr(0, good.size() - 10), out), Decode::Checksum);
+    EXPECT_EQ(table::decode(good.substr(0, 40), out), Decode::Short);
+    EXPECT_EQ(table::decode("[plan]\r\nsound=2\r\n" + std::string(100, ' '), out), Decode::Magic);
+    std::string other = good;
+    other[8] = 9;
+    EXPECT_EQ(table::decode(other, out), Decode::Version);
+    for (std::size_t i = 8; i < good.size(); i += 37) {
+        std::string flipped = good;
+        flipped[i] ^= 0x10;
+        EXPECT_NE(table::decode(flipped, out), Decode::Ok) << i;
+    }
+}
+
+TEST_F(RemindersTest, TablePasswordIsCheckedAndNeverStored) {
+    ASSERT_TRUE(table::create(kPlan, plan_fields()));
+    EXPECT_FALSE(table::is_protected(kPlan));
+    ASSERT_TRUE(table::open(kPlan, ""));
+    table::set_password(kPassword);
+    table::close();
+    EXPECT_TRUE(table::is_protected(kPlan));
+    EXPECT_EQ(sim.file(kPlan)->find("harbour5817"), std::string::npos);
+    EXPECT_FALSE(table::open(kPlan, ""));
+    EXPECT_FALSE(table::open(kPlan, "harbour5817"));
+    EXPECT_FALSE(table::is_open());
+    EXPECT_TRUE(table::open(kPlan, kPassword));
+    EXPECT_TRUE(table::make_current("c:\\quillet\\PLAN.EDB"));
+    EXPECT_FALSE(table::make_current("C:\\Quillet\\other.edb"));
+}
+
+TEST_F(RemindersTest, TableRecordOperations) {
+    ASSERT_TRUE(table::create(kPlan, plan_fields()));
+    ASSERT_TRUE(table::open(kPlan, ""));
+    EXPECT_EQ(table::record_count(), 0);
+    EXPECT_TRUE(table::end_of_table());
+    EXPECT_EQ(table::read_field(kTimeField), "");
+    const std::string long_text(300, 'x');
+    for (int i = 0; i < 3; ++i) {
+        table::append_record();
+        table::write_field(kContentField, "第" + decimal(i));
+        table::write_field(kRunField, long_text);
+        table::write_field("nosuch", "ignored");
+    }
+    EXPECT_TRUE(table::save());
+    table::close();
+    ASSERT_TRUE(table::open(kPlan, ""));
+    ASSERT_EQ(table::record_count(), 3);
+    EXPECT_FALSE(table::end_of_table());
+    table::go_to(2);
+    EXPECT_EQ(table::read_field(kContentField), "第1");
+    EXPECT_EQ(table::read_field(kRunField), long_text);
+    table::go_to(4);
+    EXPECT_TRUE(table::end_of_table());
+    EXPECT_EQ(table::read_field(kContentField), "");
+    table::remove_all_records();
+    table::close();
+    ASSERT_TRUE(table::open(kPlan, ""));
+    EXPECT_EQ(table::record_count(), 0);
+    table::close();
+    EXPECT_FALSE(table::is_open());
+}
+
+TEST_F(RemindersTest, TableBadFilesAreNotOpenedAndKeptAsideOnSave) {
+    const std::string good = plan_bytes({{"08时00分", kDaily, kNone, "a", kNone}});
+    std::string flipped = good;
+    flipped[good.size() / 2] ^= 0x01;
+    const std::vector<std::string> bad = {good.substr(0, good.size() / 2), "MZ\x90\x00 not a table", "", flipped};
+    for (const std::string& bytes : bad) {
+        reset_state();
+        sim.put_file(kPlan + ".bad", "older");
+        sim.put_file(kPlan, bytes);
+        EXPECT_FALSE(open_table());
+        EXPECT_FALSE(table::is_protected(kPlan));
+        ListView list(nullptr, {}, list_columns());
+        insert_in_time_order(list, {"09时00分", kDaily, kNone, "new", kNone});
+        ASSERT_TRUE(save_reminder_list(list));
+        EXPECT_EQ(sim.file(kPlan + ".bad"), bytes);
+        reset_state();
+        ASSERT_TRUE(open_table());
+        EXPECT_EQ(record_count(), 1);
+    }
+}
+
+TEST_F(RemindersTest, TableInterruptedSaveLeavesOldTableReadable) {
+    put_plan({{"08时00分", kDaily, kNone, "old", kNone}});
+    ASSERT_TRUE(open_table());
+    ListView list(nullptr, {}, list_columns());
+    for (int i = 0; i < 5; ++i) insert_in_time_order(list, {"09时00分", kDaily, kNone, "new", kNone});
+    sim.interrupt_next_write(100);
+    EXPECT_FALSE(save_reminder_list(list));
+    reset_state();
+    ASSERT_TRUE(open_table());
+    ASSERT_EQ(record_count(), 1);
+    table::go_to(1);
+    EXPECT_EQ(table::read_field(kContentField), "old");
+    // A later save goes through and replaces it whole.
+    EXPECT_TRUE(save_reminder_list(list));
+    close_table();
+    ASSERT_TRUE(open_table());
+    EXPECT_EQ(record_count(), 5);
+}
+
+}  // namespace
+}  // namespace q::reminders::testing
