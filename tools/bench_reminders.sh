@@ -4,7 +4,7 @@
 # Each figure is (run of N iterations - run of 0) / N, measured in this run.
 #   tools/bench_reminders.sh [NATIVE_BUILD_DIR]
 set -euo pipefail
-BUILD=${1:-$(cd "$(dirname "$0")/.." && pwd)/build-rem}
+BUILD=${1:-$(cd "$(dirname "$0")/.." && pwd)/build}
 TOOL=$BUILD/bench_tick
 [ -x "$TOOL" ] || { echo "no $TOOL: build the native tools first" >&2; exit 1; }
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 1; }

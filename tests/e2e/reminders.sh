@@ -7,7 +7,7 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_init "${1:?Windows build folder}" "${REMINDERS_DISPLAY:-12}" reminders
 
-NATIVE=${BUILD_NATIVE_DIR:-$QUILLET_ROOT/build-rem}
+NATIVE=$BUILD_NATIVE
 MAKE_PLAN=$NATIVE/make_plan
 [ -x "$MAKE_PLAN" ] || e2e_fail "no $MAKE_PLAN (build the native tools first)"
 [ -f "$E2E_BUILD/e2e_marker.exe" ] || e2e_fail "no e2e_marker.exe in $E2E_BUILD"
