@@ -1,11 +1,13 @@
 #include "settings/ini.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <deque>
-#include <list>
-#include <vector>
+#include <cstring>
+#include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "platform/system.h"
 #include "platform/text.h"
@@ -126,7 +128,7 @@ std::string encode_utf16(const std::string& s) {
     return out;
 }
 
-std::string encode(const Decoded& d) { return d.utf16 ? encode_utf16(d.text) + d.tail : d.text; }
+std::string encode(Decoded&& d) { return d.utf16 ? encode_utf16(d.text) + d.tail : std::move(d.text); }
 
 // A value handed to the caller: a character CP936 lacks reads as "?", as Windows gives it.
 std::string without_escapes(const std::string& s) {
@@ -147,63 +149,108 @@ std::string without_escapes(const std::string& s) {
 std::string through_utf16(const std::string& s) { return decode(encode_utf16(s)).text; }
 
 // ---- lines --------------------------------------------------------------------
+using std::string_view;
+
 bool blank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 
-std::string trim_spaces(const std::string& s) {
-    if (!s.empty() && s.front() != ' ' && s.back() != ' ') return s;
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return std::string();
-    std::size_t e = s.find_last_not_of(' ');
-    return s.substr(b, e - b + 1);
+string_view trim_view(string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && blank(s[b])) ++b;
+    while (e > b && blank(s[e - 1])) --e;
+    return s.substr(b, e - b);
 }
 
-const char kCrlf[] = "\r\n";
+string_view trim_spaces(string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && s[b] == ' ') ++b;
+    while (e > b && s[e - 1] == ' ') --e;
+    return s.substr(b, e - b);
+}
 
-enum class Kind { Blank, Comment, Header, Entry, Other };
+std::size_t next_in(string_view s, std::size_t i) {
+    return is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? i + 2 : i + 1;
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Names compare without case; only ASCII letters fold, never a trail byte.
+bool same_name(string_view a, string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        std::size_t j = next_in(a, i);
+        if (j - i == 2) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+        } else if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+        i = j;
+    }
+    return true;
+}
+
+// Folding every byte, trail bytes too, keeps names that same_name() matches
+// on one hash, without stepping character by character.
+std::uint32_t name_hash(std::uint32_t section, string_view s) {
+    std::uint32_t h = 2166136261u ^ (section * 0x9E3779B9u);
+    for (char c : s) {
+        h ^= static_cast<unsigned char>(lower(c));
+        h *= 16777619u;
+    }
+    return h ^ (h >> 15);
+}
+
+std::string folded(string_view s) {
+    std::string out(s);
+    for (std::size_t i = 0; i < out.size(); i = next_in(out, i)) out[i] = lower(out[i]);
+    return out;
+}
+
+enum class Kind : std::uint8_t { Blank, Comment, Header, Entry, Other };
 
 // What a line is; for a header its name, for an entry its key (both trimmed).
-Kind classify(const std::string& t, std::string* name = nullptr) {
+Kind classify(string_view t, string_view* name = nullptr) {
     std::size_t b = 0;
     while (b < t.size() && blank(t[b])) ++b;
     if (b == t.size()) return Kind::Blank;
     if (t[b] == '[') {
         std::size_t i = b + 1;
-        while (i < t.size() && t[i] != ']') i = next_char(t, i);  // a trail byte 0x5D is no bracket
-        if (name) *name = trim_blanks(t.substr(b + 1, i - b - 1));
+        while (i < t.size() && t[i] != ']') i = next_in(t, i);  // a trail byte 0x5D is no bracket
+        if (name) *name = trim_view(t.substr(b + 1, i - b - 1));
         return Kind::Header;
     }
     if (t[b] == ';') return Kind::Comment;
     std::size_t eq = t.find('=', b);  // never a trail byte
-    if (eq == std::string::npos) return Kind::Other;
-    if (name) *name = trim_blanks(t.substr(b, eq - b));
+    if (eq == string_view::npos) return Kind::Other;
+    if (name) *name = trim_view(t.substr(b, eq - b));
     return Kind::Entry;
 }
 
-std::string unquote(std::string v) {
-    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) return v.substr(1, v.size() - 2);
-    return v;
+std::string unquote(string_view v) {
+    if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
+    return std::string(v);
 }
 
-bool has_break(const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; }
+bool has_break(string_view s) {
+    return !s.empty() && (std::memchr(s.data(), '\r', s.size()) || std::memchr(s.data(), '\n', s.size()));
+}
 
 // The value of key in the first section named section, scanning no further than needed.
-bool find_value(const std::string& t, const std::string& section, const std::string& key, std::string& out) {
+bool find_value(string_view t, string_view section, string_view key, std::string& out) {
     const std::size_t n = t.size();
     bool in_section = false;
-    std::string name;
     for (std::size_t pos = 0; pos < n;) {
         std::size_t e = pos;
         while (e < n && t[e] != '\r' && t[e] != '\n') ++e;
         std::size_t b = pos;
         while (b < e && blank(t[b])) ++b;
         if (b < e && (t[b] == '[' || (in_section && t[b] != ';'))) {
-            std::string line = t.substr(pos, e - pos);
+            string_view line = t.substr(pos, e - pos), name;
             Kind k = classify(line, &name);
             if (k == Kind::Header) {
                 if (in_section) return false;  // later sections of the same name are not read
-                in_section = equal_no_case(name, section);
-            } else if (k == Kind::Entry && equal_no_case(name, key)) {
-                out = unquote(trim_blanks(line.substr(line.find('=') + 1)));
+                in_section = same_name(name, section);
+            } else if (k == Kind::Entry && same_name(name, key)) {
+                out = unquote(trim_view(line.substr(line.find('=') + 1)));
                 return true;
             }
         }
@@ -214,197 +261,378 @@ bool find_value(const std::string& t, const std::string& section, const std::str
 }
 
 // ---- the editable document ------------------------------------------------------
-struct Line {
-    std::string text;  // without its line break
-    const char* eol;   // "", "\r", "\n" or "\r\n"
-    Kind kind;
-};
-using LineIt = std::list<Line>::iterator;
 
-struct Section {
-    LineIt header;
-    LineIt last_key;  // the last key line, or the header when there is none
-    std::unordered_map<std::string, std::vector<LineIt>> keys;  // folded name -> its lines in order
+// The key lines of every section by folded name: an open-addressing table of
+// small slots, so that indexing thousands of keys costs no allocation per key.
+// A slot keeps no name: a matching hash is confirmed by the name on its line,
+// which `name_of(line)` gives.
+class KeyIndex {
+public:
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t section = 0;
+        std::int32_t line = kEmpty;  // the first line of that name, in file order
+        std::uint32_t count = 0;     // lines of that name in the section
+    };
+    static constexpr std::int32_t kEmpty = -1, kGone = -2;
+
+    template <class NameOf>
+    Slot* find(std::uint32_t section, string_view name, std::uint32_t h, const NameOf& name_of) {
+        if (slots_.empty()) return nullptr;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+            Slot& s = slots_[i];
+            if (s.line == kEmpty) return nullptr;
+            if (s.line >= 0 && s.hash == h && s.section == section && same_name(name_of(s.line), name)) return &s;
+        }
+    }
+
+    // The slot of that name, or else the free slot where it goes (its line < 0), for put().
+    template <class NameOf>
+    Slot* locate(std::uint32_t section, string_view name, std::uint32_t h, const NameOf& name_of) {
+        if ((used_ + 1) * 4 > slots_.size() * 3) rehash(slots_.size() * 2);
+        const std::size_t mask = slots_.size() - 1;
+        Slot* free = nullptr;
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+            Slot& s = slots_[i];
+            if (s.line == kEmpty) return free ? free : &s;
+            if (s.line == kGone) {
+                if (!free) free = &s;
+            } else if (s.hash == h && s.section == section && same_name(name_of(s.line), name)) {
+                return &s;
+            }
+        }
+    }
+    void put(Slot* s, std::uint32_t section, std::int32_t line, std::uint32_t h) {
+        if (s->line == kEmpty) ++used_;
+        *s = Slot{h, section, line, 1};
+    }
+
+    // A name already there only counts one more duplicate line.
+    template <class NameOf>
+    void add(std::uint32_t section, string_view name, std::int32_t line, std::uint32_t h, const NameOf& name_of) {
+        Slot* s = locate(section, name, h, name_of);
+        if (s->line >= 0)
+            ++s->count;
+        else
+            put(s, section, line, h);
+    }
+
+    // Room for `more` names beyond those there, so that a batch grows the table at most once.
+    void reserve(std::size_t more) {
+        std::size_t want = 64;
+        while (want * 3 < (used_ + more + 1) * 4) want *= 2;
+        if (want > slots_.size()) rehash(want);
+    }
+
+    static void erase(Slot* s) { s->line = kGone; }
+    void clear() {
+        slots_.clear();
+        used_ = 0;
+    }
+
+private:
+    void rehash(std::size_t size) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(std::max<std::size_t>(64, size), Slot{});
+        used_ = 0;
+        const std::size_t mask = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (s.line < 0) continue;
+            std::size_t i = s.hash & mask;
+            while (slots_[i].line != kEmpty) i = (i + 1) & mask;
+            slots_[i] = s;
+            ++used_;
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;  // live and gone slots
 };
+
+const char* const kEol[] = {"", "\r", "\n", "\r\n"};
+const std::size_t kEolSize[] = {0, 1, 1, 2};
+enum : std::uint8_t { kNoEol = 0, kCr = 1, kLf = 2, kCrlf = 3 };
 
 // A file's lines with an index of its sections and keys, so that a batch of
-// changes costs one parse and one serialisation whatever its length.
+// changes costs one parse and one serialisation whatever its length. Lines the
+// changes do not touch point into the original text and are never copied.
 class Document {
 public:
-    explicit Document(const std::string& t) { parse(t); }
-    Document(const Document&) = delete;  // the index holds iterators into lines_
+    explicit Document(std::string t) : src_(std::move(t)) { parse(); }
+    Document(const Document&) = delete;  // lines point into src_ and arena_
     Document& operator=(const Document&) = delete;
 
     std::string text() const {
         std::size_t size = 0;
-        for (const Line& l : lines_) size += l.text.size() + 2;
+        for (std::int32_t i = head_; i >= 0; i = lines_[i].next) size += lines_[i].len + 2;
         std::string out;
         out.reserve(size);
-        for (const Line& l : lines_) {
-            out += l.text;
-            out += l.eol;
+        for (std::int32_t i = head_; i >= 0; i = lines_[i].next) {
+            out.append(lines_[i].p, lines_[i].len);
+            out.append(kEol[lines_[i].eol], kEolSize[lines_[i].eol]);
         }
         return out;
     }
 
-    // Names trimmed and not empty.
-    void write(const std::string& section, const std::string& key, const std::string& value) {
-        Section* s = find_section(section);
-        std::string folded_key = ascii_lower(key);
-        if (!s) {
-            if (!lines_.empty() && !*lines_.back().eol) lines_.back().eol = kCrlf;
-            lines_.push_back(Line{"[" + section + "]", kCrlf, Kind::Header});
-            LineIt h = std::prev(lines_.end());
-            lines_.push_back(Line{key + "=" + value, kCrlf, Kind::Entry});
-            LineIt k = std::prev(lines_.end());
-            sections_.push_back(Section{h, k, {}});
-            sections_.back().keys[std::move(folded_key)].push_back(k);
-            index_[ascii_lower(section)].push_back(sections_.size() - 1);
+    // Names trimmed and not empty. `ready`, when given, is key "=" value already
+    // in one piece that outlives the document, and is used as the line itself.
+    void write(string_view section, string_view key, string_view value, string_view ready = {}) {
+        const auto line_of = [&] { return ready.empty() ? arena_.keep(key, "=", value) : ready; };
+        const std::int32_t id = find_section(section);
+        if (id < 0) {
+            if (tail_ >= 0 && lines_[tail_].eol == kNoEol) lines_[tail_].eol = kCrlf;
+            const std::int32_t h = insert_after(tail_, arena_.keep("[", section, "]"), Kind::Header);
+            const std::int32_t k = insert_after(h, line_of(), Kind::Entry);
+            const auto sid = static_cast<std::uint32_t>(sections_.size());
+            sections_.push_back(Section{h, k});
+            index_[folded(section)].push_back(sid);
+            keys_.add(sid, key, k, name_hash(sid, key), name_of());
             return;
         }
-        auto& lines = s->keys[std::move(folded_key)];
-        if (!lines.empty()) {
-            Line& l = *lines.front();
-            std::string spelling = trim_blanks(l.text.substr(0, l.text.find('=')));
-            l.text = spelling + "=" + value;
+        Section& s = sections_[static_cast<std::size_t>(id)];
+        const auto sid = static_cast<std::uint32_t>(id);
+        const std::uint32_t hash = name_hash(sid, key);
+        KeyIndex::Slot* slot = keys_.locate(sid, key, hash, name_of());
+        if (slot->line >= 0) {
+            Line& l = lines_[slot->line];
+            const string_view old(l.p, l.len);
+            const string_view spelling = trim_view(old.substr(0, old.find('=')));
+            set_text(l, arena_.keep(spelling, "=", value));
             l.eol = kCrlf;
             return;
         }
-        LineIt after = s->last_key;
-        if (!*after->eol) after->eol = kCrlf;
-        LineIt k = lines_.insert(std::next(after), Line{key + "=" + value, kCrlf, Kind::Entry});
-        lines.push_back(k);
-        s->last_key = k;
+        if (lines_[s.last_key].eol == kNoEol) lines_[s.last_key].eol = kCrlf;
+        const std::int32_t k = insert_after(s.last_key, line_of(), Kind::Entry);
+        keys_.put(slot, sid, k, hash);
+        s.last_key = k;
     }
 
-    void delete_key(const std::string& section, const std::string& key) {
-        Section* s = find_section(section);
-        if (!s) return;
-        auto found = s->keys.find(ascii_lower(key));
-        if (found == s->keys.end() || found->second.empty()) return;
-        LineIt l = found->second.front();
-        found->second.erase(found->second.begin());  // duplicates are rare
-        if (l == s->last_key) {
-            LineIt p = l;
-            do --p;
-            while (p->kind != Kind::Entry && p->kind != Kind::Header);
-            s->last_key = p;
+    void delete_key(string_view section, string_view key) {
+        const std::int32_t id = find_section(section);
+        if (id < 0) return;
+        KeyIndex::Slot* slot = find_key(static_cast<std::uint32_t>(id), key);
+        if (!slot) return;
+        const std::int32_t l = slot->line;
+        if (slot->count > 1) {
+            // Only the first of duplicate keys goes; the next one takes its place.
+            --slot->count;
+            for (std::int32_t i = lines_[l].next; i >= 0 && lines_[i].kind != Kind::Header; i = lines_[i].next)
+                if (lines_[i].kind == Kind::Entry && same_name(entry_name(i), key)) {
+                    slot->line = i;
+                    break;
+                }
+        } else {
+            KeyIndex::erase(slot);
         }
-        lines_.erase(l);
+        Section& s = sections_[static_cast<std::size_t>(id)];
+        if (l == s.last_key) {
+            std::int32_t p = lines_[l].prev;
+            while (lines_[p].kind != Kind::Entry && lines_[p].kind != Kind::Header) p = lines_[p].prev;
+            s.last_key = p;
+        }
+        unlink(l);
     }
 
     // The header and key lines go; comments and other lines stay where they are.
-    void delete_section(const std::string& section) {
-        cached_ = nullptr;
-        auto found = index_.find(ascii_lower(section));
+    void delete_section(string_view section) {
+        cached_ = -1;
+        auto found = index_.find(folded(section));
         if (found == index_.end() || found->second.empty()) return;
-        Section& s = sections_[found->second.front()];
+        const std::uint32_t id = found->second.front();
         found->second.erase(found->second.begin());  // duplicates are rare
-        for (auto& entry : s.keys)
-            for (LineIt l : entry.second) lines_.erase(l);
-        lines_.erase(s.header);
-        s.keys.clear();
+        const std::int32_t h = sections_[id].header;
+        for (std::int32_t i = lines_[h].next; i >= 0 && lines_[i].kind != Kind::Header;) {
+            const std::int32_t next = lines_[i].next;
+            if (lines_[i].kind == Kind::Entry) {
+                if (KeyIndex::Slot* slot = find_key(id, entry_name(i))) KeyIndex::erase(slot);
+                unlink(i);
+            }
+            i = next;
+        }
+        unlink(h);
+    }
+
+    // Room for `more` writes without moving what is there: each adds at most two
+    // lines (a header and a key); room not used is never touched.
+    void reserve(std::size_t more) {
+        lines_.reserve(lines_.size() + 2 * more);
+        keys_.reserve(more);
     }
 
     void reparse() {
         std::string t = text();
-        cached_ = nullptr;
         lines_.clear();
         sections_.clear();
         index_.clear();
-        parse(t);
+        keys_.clear();
+        head_ = tail_ = cached_ = -1;
+        src_ = std::move(t);
+        arena_.clear();
+        parse();
     }
 
 private:
-    void parse(const std::string& t) {
+    struct Line {
+        const char* p;
+        std::uint32_t len;
+        std::uint8_t eol;
+        Kind kind;
+        std::int32_t prev, next;
+    };
+    struct Section {
+        std::int32_t header;
+        std::int32_t last_key;  // the last key line, or the header when there is none
+    };
+
+    static void set_text(Line& l, string_view t) {
+        l.p = t.data();
+        l.len = static_cast<std::uint32_t>(t.size());
+    }
+
+    string_view entry_name(std::int32_t i) const {
+        string_view name;
+        classify(string_view(lines_[i].p, lines_[i].len), &name);
+        return name;
+    }
+    struct NameOf {
+        const Document* doc;
+        string_view operator()(std::int32_t line) const { return doc->entry_name(line); }
+    };
+    NameOf name_of() const { return NameOf{this}; }
+    KeyIndex::Slot* find_key(std::uint32_t section, string_view key) {
+        return keys_.find(section, key, name_hash(section, key), name_of());
+    }
+
+    // A new line after `after` (-1: at the start), ending in CRLF; returns its index.
+    std::int32_t insert_after(std::int32_t after, string_view t, Kind kind) {
+        const auto i = static_cast<std::int32_t>(lines_.size());
+        const std::int32_t next = after >= 0 ? lines_[after].next : head_;
+        lines_.push_back(Line{t.data(), static_cast<std::uint32_t>(t.size()), kCrlf, kind, after, next});
+        if (after >= 0)
+            lines_[after].next = i;
+        else
+            head_ = i;
+        if (next >= 0)
+            lines_[next].prev = i;
+        else
+            tail_ = i;
+        return i;
+    }
+
+    void unlink(std::int32_t i) {
+        const Line& l = lines_[i];
+        if (l.prev >= 0)
+            lines_[l.prev].next = l.next;
+        else
+            head_ = l.next;
+        if (l.next >= 0)
+            lines_[l.next].prev = l.prev;
+        else
+            tail_ = l.prev;
+    }
+
+    void parse() {
+        const string_view t = src_;
         const std::size_t n = t.size();
-        std::ptrdiff_t current = -1;
-        std::string name;
+        std::int32_t current = -1;
         for (std::size_t pos = 0; pos < n;) {
             std::size_t e = pos;
             while (e < n && t[e] != '\r' && t[e] != '\n') ++e;
-            const char* eol = "";
+            std::uint8_t eol = kNoEol;
             std::size_t next = e;
             if (e < n && t[e] == '\r') {
-                if (e + 1 < n && t[e + 1] == '\n') {
-                    eol = kCrlf;
-                    next = e + 2;
-                } else {
-                    eol = "\r";
-                    next = e + 1;
-                }
+                const bool crlf = e + 1 < n && t[e + 1] == '\n';
+                eol = crlf ? kCrlf : kCr;
+                next = e + (crlf ? 2 : 1);
             } else if (e < n) {
-                eol = "\n";
+                eol = kLf;
                 next = e + 1;
             }
-            std::string text = t.substr(pos, e - pos);
-            Kind k = classify(text, &name);
-            lines_.push_back(Line{std::move(text), eol, k});
-            LineIt it = std::prev(lines_.end());
+            string_view line = t.substr(pos, e - pos), name;
+            const Kind k = classify(line, &name);
+            const std::int32_t i = insert_after(tail_, line, k);
+            lines_[i].eol = eol;
             if (k == Kind::Header) {
-                sections_.push_back(Section{it, it, {}});
-                current = static_cast<std::ptrdiff_t>(sections_.size() - 1);
-                index_[ascii_lower(name)].push_back(sections_.size() - 1);
+                current = static_cast<std::int32_t>(sections_.size());
+                sections_.push_back(Section{i, i});
+                index_[folded(name)].push_back(static_cast<std::uint32_t>(current));
             } else if (k == Kind::Entry && current >= 0) {
-                Section& s = sections_[current];
-                s.keys[ascii_lower(name)].push_back(it);
-                s.last_key = it;
+                const auto sid = static_cast<std::uint32_t>(current);
+                keys_.add(sid, name, i, name_hash(sid, name), name_of());
+                sections_[static_cast<std::size_t>(current)].last_key = i;
             }
             pos = next;
         }
     }
 
-    Section* find_section(const std::string& section) {
+    std::int32_t find_section(string_view section) {
         // A batch mostly changes one section after another: remember the last one found.
-        if (cached_ && section == cached_name_) return cached_;
-        auto found = index_.find(ascii_lower(section));
-        if (found == index_.end() || found->second.empty()) return nullptr;
-        cached_name_ = section;
-        cached_ = &sections_[found->second.front()];
+        if (cached_ >= 0 && section == cached_name_) return cached_;
+        auto found = index_.find(folded(section));
+        if (found == index_.end() || found->second.empty()) return -1;
+        cached_name_.assign(section);
+        cached_ = static_cast<std::int32_t>(found->second.front());
         return cached_;
     }
 
-    Section* cached_ = nullptr;  // forgotten whenever sections go
+    std::string src_;
+    detail::TextArena arena_;
+    std::vector<Line> lines_;  // a list linked by index, in no particular order in the vector
+    std::int32_t head_ = -1, tail_ = -1;
+    std::vector<Section> sections_;                                    // in file order
+    std::unordered_map<std::string, std::vector<std::uint32_t>> index_;  // folded name -> sections in order
+    KeyIndex keys_;
+    std::int32_t cached_ = -1;  // forgotten whenever sections go
     std::string cached_name_;
-
-    std::list<Line> lines_;
-    std::deque<Section> sections_;  // in file order; a deque keeps them in place as it grows
-    std::unordered_map<std::string, std::vector<std::size_t>> index_;  // folded name -> sections in order
 };
 
 // Whether the lines a write produces read back as the names it was given;
 // when not (a name holding "=", "]", a line break, ...) the document is parsed
 // again after the write so that a batch still matches the single calls.
-bool tidy_write(const std::string& section, const std::string& key, const std::string& value) {
-    if (has_break(section) || has_break(key) || has_break(value)) return false;
+// `whole`, when given, holds all three in one piece and is scanned for line breaks at once.
+bool tidy_write(string_view section, string_view key, string_view value, string_view whole) {
+    if (whole.empty() ? has_break(section) || has_break(key) || has_break(value) : has_break(whole)) return false;
     if (section.empty() || key.empty() || blank(section.front()) || blank(section.back()) || blank(key.front()) ||
-        blank(key.back()) || key.front() == '[' || key.front() == ';' || key.find('=') != std::string::npos)
+        blank(key.back()) || key.front() == '[' || key.front() == ';' || key.find('=') != string_view::npos)
         return false;
     // "[section]" must end at our own bracket: no "]" inside, no lone lead byte swallowing it.
-    for (std::size_t i = 0; i < section.size(); i = next_char(section, i))
-        if (section[i] == ']' || (is_lead_byte(section[i]) && i + 1 == section.size())) return false;
+    for (std::size_t i = 0; i < section.size(); i = next_in(section, i))
+        if (section[i] == ']' || (is_lead_byte(static_cast<unsigned char>(section[i])) && i + 1 == section.size()))
+            return false;
     return true;
 }
 
-enum OpKind { kWrite = 0, kDeleteKey = 1, kDeleteSection = 2 };
+enum OpKind { kWrite = 0, kDeleteKey = 1, kDeleteSection = 2, kRefused = 3 };
 
 // Applies one change to a document; false when its names are refused.
-bool apply(Document& doc, bool utf16, int kind, const std::string& section_in, const std::string& key_in,
-           const std::string& value_in) {
-    std::string section = trim_spaces(section_in), key = trim_spaces(key_in);
-    if (section.empty() || (kind != kDeleteSection && key.empty())) return false;
-    std::string converted;
+bool apply(Document& doc, bool utf16, int kind, string_view section_in, string_view key_in, string_view value_in) {
+    string_view section = trim_spaces(section_in), key = trim_spaces(key_in), value = value_in;
+    if (kind == kRefused || section.empty() || (kind != kDeleteSection && key.empty())) return false;
+    std::string s16, k16, v16;
     if (utf16) {
-        section = through_utf16(section);
-        key = through_utf16(key);
-        converted = through_utf16(value_in);
+        s16 = through_utf16(std::string(section));
+        k16 = through_utf16(std::string(key));
+        v16 = through_utf16(std::string(value));
+        section = s16;
+        key = k16;
+        value = v16;
     }
-    const std::string& value = utf16 ? converted : value_in;
     switch (kind) {
-        case kWrite:
-            doc.write(section, key, value);
-            if (!tidy_write(section, key, value)) doc.reparse();
+        case kWrite: {
+            // A batch keeps section, key, "=" and value in one piece: key "=" value
+            // is then the new line as it stands.
+            string_view whole, ready;
+            if (!utf16 && section_in.data() + section_in.size() == key_in.data() &&
+                key_in.data() + key_in.size() + 1 == value.data() && key_in.data()[key_in.size()] == '=') {
+                whole = string_view(section_in.data(), section_in.size() + key_in.size() + 1 + value.size());
+                if (key.data() + key.size() == key_in.data() + key_in.size())
+                    ready = string_view(key.data(), key.size() + 1 + value.size());
+            }
+            doc.write(section, key, value, ready);
+            if (!tidy_write(section, key, value, whole)) doc.reparse();
             break;
+        }
         case kDeleteKey:
             doc.delete_key(section, key);
             break;
@@ -415,13 +643,13 @@ bool apply(Document& doc, bool utf16, int kind, const std::string& section_in, c
     return true;
 }
 
-std::string apply_one(const std::string& content, int kind, const std::string& section, const std::string& key,
-                      const std::string& value) {
+std::string apply_one(const std::string& content, int kind, string_view section, string_view key,
+                      string_view value) {
     Decoded d = decode(content);
-    Document doc(d.text);
+    Document doc(std::move(d.text));
     if (!apply(doc, d.utf16, kind, section, key, value)) return content;
     d.text = doc.text();
-    return encode(d);
+    return encode(std::move(d));
 }
 
 // The file's bytes for a change; false when an existing file cannot be read
@@ -461,7 +689,7 @@ namespace text {
 
 std::string read(const std::string& content, const std::string& section, const std::string& key, bool& found) {
     found = false;
-    std::string s = trim_spaces(section), k = trim_spaces(key);
+    std::string s(trim_spaces(section)), k(trim_spaces(key));
     if (s.empty() || k.empty()) return std::string();
     Decoded d = decode(content);
     if (d.utf16) {
@@ -509,28 +737,75 @@ bool delete_section(const std::string& file, const std::string& section) {
     return change_file(file, kDeleteSection, section, "", "");
 }
 
+namespace detail {
+
+string_view TextArena::keep(string_view a, string_view b, string_view c, string_view d) {
+    const std::size_t n = a.size() + b.size() + c.size() + d.size();
+    if (n > cap_ - used_) {
+        cap_ = std::max<std::size_t>(n, 64 * 1024);
+        chunks_.emplace_back(new char[cap_]);  // not zeroed: every byte is written before use
+        used_ = 0;
+    }
+    char* const start = chunks_.back().get() + used_;
+    char* p = start;
+    for (string_view part : {a, b, c, d}) {
+        if (part.empty()) continue;  // an empty view may have no data to copy from
+        std::memcpy(p, part.data(), part.size());
+        p += part.size();
+    }
+    used_ += n;
+    return string_view(start, n);
+}
+
+void TextArena::clear() {
+    chunks_.clear();
+    used_ = cap_ = 0;
+}
+
+}  // namespace detail
+
 Batch::Batch(std::string file) : file_(std::move(file)) {}
 
+// The texts of all changes are kept in one buffer: no allocation per change.
+// A write's key and value are kept as key "=" value, the line it will add.
+void Batch::add(int kind, const std::string& section, const std::string& key, const std::string& value) {
+    const std::size_t limit = UINT32_MAX;
+    if (section.size() > limit || key.size() > limit || value.size() > limit) {
+        ops_.push_back(Op{nullptr, 0, 0, 0, kRefused});  // past any size Windows takes
+        return;
+    }
+    const string_view t = texts_.keep(section, key, "=", value);
+    ops_.push_back(Op{t.data(), static_cast<std::uint32_t>(section.size()), static_cast<std::uint32_t>(key.size()),
+                      static_cast<std::uint32_t>(value.size()), kind});
+}
+
 void Batch::write(const std::string& section, const std::string& key, const std::string& value) {
-    ops_.push_back(Op{kWrite, section, key, value});
+    add(kWrite, section, key, value);
 }
 
-void Batch::delete_key(const std::string& section, const std::string& key) {
-    ops_.push_back(Op{kDeleteKey, section, key, ""});
-}
+void Batch::delete_key(const std::string& section, const std::string& key) { add(kDeleteKey, section, key, ""); }
 
-void Batch::delete_section(const std::string& section) { ops_.push_back(Op{kDeleteSection, section, "", ""}); }
+void Batch::delete_section(const std::string& section) { add(kDeleteSection, section, "", ""); }
 
 bool Batch::commit() {
     std::string content;
     bool existed = false;
     if (!load(file_, content, existed)) return false;
     Decoded d = decode(content);
-    Document doc(d.text);
-    for (const Op& op : ops_) apply(doc, d.utf16, op.kind, op.section, op.key, op.value);
-    d.text = doc.text();
-    if (!store(file_, content, existed, encode(d))) return false;
+    {
+        Document doc(std::move(d.text));
+        doc.reserve(ops_.size());
+        for (const Op& op : ops_) {
+            const char* p = op.text;
+            apply(doc, d.utf16, op.kind, string_view(p, op.section_size),
+                  string_view(p + op.section_size, op.key_size),
+                  string_view(p + op.section_size + op.key_size + 1, op.value_size));
+        }
+        d.text = doc.text();
+    }
+    if (!store(file_, content, existed, encode(std::move(d)))) return false;
     ops_.clear();
+    texts_.clear();
     return true;
 }
 

@@ -4,10 +4,30 @@
 // one atomic replace of the file. Empty section or key names are refused.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace q::ini {
+
+namespace detail {
+// Texts kept in large chunks: what keep() hands out stays where it is until
+// clear(), and growing never copies what is already kept.
+class TextArena {
+public:
+    std::string_view keep(std::string_view a, std::string_view b = {}, std::string_view c = {},
+                          std::string_view d = {});
+    void clear();
+
+private:
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    std::size_t used_ = 0, cap_ = 0;
+};
+}  // namespace detail
 
 // The stored value, or def (less its trailing spaces) when the file, section or key is missing.
 std::string read(const std::string& file, const std::string& section, const std::string& key,
@@ -30,11 +50,14 @@ public:
 
 private:
     struct Op {
+        const char* text;  // section, key, "=", value one after another
+        std::uint32_t section_size, key_size, value_size;
         int kind;
-        std::string section, key, value;
     };
+    void add(int kind, const std::string& section, const std::string& key, const std::string& value);
     std::string file_;
-    std::vector<Op> ops_;
+    detail::TextArena texts_;
+    std::deque<Op> ops_;
 };
 
 // The pure text layer under the calls above, for tests and fuzzing: a file's

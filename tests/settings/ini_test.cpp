@@ -305,9 +305,12 @@ TEST(IniBatch, SameResultAsSingleCallsOnAwkwardInput) {
         // Deleting a section's last key moves its insertion point back.
         {0, "m", "k1", "1"},    {0, "m", "k2", "2"},       {0, "n", "z", "0"},       {1, "m", "k2", ""},
         {0, "m", "k3", "3"},    {1, "m", "k3", ""},        {1, "m", "k1", ""},       {0, "m", "k4", "4"},
+        // Duplicate keys go one by one; once all are gone a write adds the key again.
+        {1, "d", "z", ""},      {1, "d", "Z", ""},         {0, "d", "z", "back"},    {1, "d", "z", ""},
+        {1, "d", "z", ""},      {0, "d", "z", "again"},
     };
     const std::vector<std::string> starts = {
-        "", "[a]\r\nk=0\n;c\n\n[b]\r\nz=1\r\n[a]\r\nk=dup\r\n", "x=orphan\r[b]\rz=0", utf16(u"[a]\nk=旧\n")};
+        "", "[a]\r\nk=0\n;c\n\n[b]\r\nz=1\r\n[a]\r\nk=dup\r\n", "x=orphan\r[b]\rz=0", utf16(u"[a]\nk=旧\n"), "[d]\nz=1\nZ=2\nz=3\n"};
     for (const std::string& start : starts) EXPECT_EQ(batched(sim, start, ops), singles(start, ops)) << start;
 }
 
@@ -316,14 +319,15 @@ TEST(IniBatch, RandomSequencesMatchSingleCalls) {
     std::mt19937 rng(20240601);
     const std::vector<std::string> names = {"a", "A", "b", kTrail5C, kTrail5D + "x", "c d", "e]", "=f"};
     const std::vector<std::string> values = {"", "1", " sp ", "\"q\"", kTrail5B, "l\r\nm=1", "[a]"};
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 60; ++round) {
         std::vector<Op> ops;
         for (int i = 0; i < 30; ++i) {
             Op op{static_cast<int>(rng() % 5 == 0 ? 1 + rng() % 2 : 0), names[rng() % names.size()],
                   names[rng() % names.size()], values[rng() % values.size()]};
             ops.push_back(op);
         }
-        const std::string start = round % 2 ? "" : "[b]\n;c\nA=0\n\n[a]\r\nb=2\r\n";
+        const std::string starts[] = {"", "[b]\n;c\nA=0\n\n[a]\r\nb=2\r\n", "[a]\nb=1\n[A]\nb=dup\nB=dup2\n[b]\nA=x\nA=y"};
+        const std::string& start = starts[round % 3];
         ASSERT_EQ(batched(sim, start, ops), singles(start, ops)) << "round " << round;
     }
 }
