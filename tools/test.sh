@@ -35,8 +35,11 @@ fuzz() {
     local ok=0 f
     for f in "$BUILD_FUZZ"/fuzz_*; do
         [ -x "$f" ] || continue
-        mkdir -p "$BUILD_FUZZ/corpus-$(basename "$f")"
-        "$f" -max_total_time="${FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$BUILD_FUZZ/corpus-$(basename "$f")" \
+        local name seeds=()
+        name=$(basename "$f")
+        mkdir -p "$BUILD_FUZZ/corpus-$name"
+        [ -d "tests/fuzz/seeds/$name" ] && seeds=("tests/fuzz/seeds/$name")
+        "$f" -max_total_time="${FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$BUILD_FUZZ/corpus-$name" "${seeds[@]}" \
             >"$BUILD_FUZZ/$(basename "$f").log" 2>&1 || { echo "$f failed:"; tail -40 "$BUILD_FUZZ/$(basename "$f").log"; ok=1; }
     done
     return $ok
