@@ -6,7 +6,7 @@
 
 namespace q {
 
-std::size_t next_char(const std::string& s, std::size_t i) {
+std::size_t next_char(std::string_view s, std::size_t i) {
     if (i >= s.size()) return s.size();
     if (is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) return i + 2;
     return i + 1;
@@ -70,7 +70,7 @@ bool blank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 std::string ascii_lower(const std::string& s) { return fold(s, lower); }
 std::string ascii_upper(const std::string& s) { return fold(s, upper); }
 
-bool equal_no_case(const std::string& a, const std::string& b) {
+bool equal_no_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size();) {
         std::size_t j = next_char(a, i);

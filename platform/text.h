@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace q {
 
@@ -11,7 +12,7 @@ namespace q {
 inline bool is_lead_byte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // Index of the character after the one starting at i (a lone lead byte at the end counts as one).
-std::size_t next_char(const std::string& s, std::size_t i);
+std::size_t next_char(std::string_view s, std::size_t i);
 
 // Position of the first / last single-byte character c, or npos. c must be ASCII.
 std::size_t find_char(const std::string& s, char c, std::size_t from = 0);
@@ -26,7 +27,7 @@ std::string cut_bytes(const std::string& s, std::size_t n);
 // ASCII letters folded to lower / upper case; trail bytes are never folded.
 std::string ascii_lower(const std::string& s);
 std::string ascii_upper(const std::string& s);
-bool equal_no_case(const std::string& a, const std::string& b);
+bool equal_no_case(std::string_view a, std::string_view b);
 
 // Blanks (space, TAB, VT) removed at both ends / the end.
 std::string trim_blanks(const std::string& s);

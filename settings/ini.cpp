@@ -167,28 +167,9 @@ string_view trim_spaces(string_view s) {
     return s.substr(b, e - b);
 }
 
-std::size_t next_in(string_view s, std::size_t i) {
-    return is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? i + 2 : i + 1;
-}
-
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Names compare without case; only ASCII letters fold, never a trail byte.
-bool same_name(string_view a, string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size();) {
-        std::size_t j = next_in(a, i);
-        if (j - i == 2) {
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-        } else if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-        i = j;
-    }
-    return true;
-}
-
-// Folding every byte, trail bytes too, keeps names that same_name() matches
+// Folding every byte, trail bytes too, keeps names that equal_no_case() matches
 // on one hash, without stepping character by character.
 std::uint32_t name_hash(std::uint32_t section, string_view s) {
     std::uint32_t h = 2166136261u ^ (section * 0x9E3779B9u);
@@ -201,7 +182,7 @@ std::uint32_t name_hash(std::uint32_t section, string_view s) {
 
 std::string folded(string_view s) {
     std::string out(s);
-    for (std::size_t i = 0; i < out.size(); i = next_in(out, i)) out[i] = lower(out[i]);
+    for (std::size_t i = 0; i < out.size(); i = next_char(out, i)) out[i] = lower(out[i]);
     return out;
 }
 
@@ -214,7 +195,7 @@ Kind classify(string_view t, string_view* name = nullptr) {
     if (b == t.size()) return Kind::Blank;
     if (t[b] == '[') {
         std::size_t i = b + 1;
-        while (i < t.size() && t[i] != ']') i = next_in(t, i);  // a trail byte 0x5D is no bracket
+        while (i < t.size() && t[i] != ']') i = next_char(t, i);  // a trail byte 0x5D is no bracket
         if (name) *name = trim_view(t.substr(b + 1, i - b - 1));
         return Kind::Header;
     }
@@ -248,8 +229,8 @@ bool find_value(string_view t, string_view section, string_view key, std::string
             Kind k = classify(line, &name);
             if (k == Kind::Header) {
                 if (in_section) return false;  // later sections of the same name are not read
-                in_section = same_name(name, section);
-            } else if (k == Kind::Entry && same_name(name, key)) {
+                in_section = equal_no_case(name, section);
+            } else if (k == Kind::Entry && equal_no_case(name, key)) {
                 out = unquote(trim_view(line.substr(line.find('=') + 1)));
                 return true;
             }
@@ -283,7 +264,7 @@ public:
         for (std::size_t i = h & mask;; i = (i + 1) & mask) {
             Slot& s = slots_[i];
             if (s.line == kEmpty) return nullptr;
-            if (s.line >= 0 && s.hash == h && s.section == section && same_name(name_of(s.line), name)) return &s;
+            if (s.line >= 0 && s.hash == h && s.section == section && equal_no_case(name_of(s.line), name)) return &s;
         }
     }
 
@@ -298,7 +279,7 @@ public:
             if (s.line == kEmpty) return free ? free : &s;
             if (s.line == kGone) {
                 if (!free) free = &s;
-            } else if (s.hash == h && s.section == section && same_name(name_of(s.line), name)) {
+            } else if (s.hash == h && s.section == section && equal_no_case(name_of(s.line), name)) {
                 return &s;
             }
         }
@@ -418,7 +399,7 @@ public:
             // Only the first of duplicate keys goes; the next one takes its place.
             --slot->count;
             for (std::int32_t i = lines_[l].next; i >= 0 && lines_[i].kind != Kind::Header; i = lines_[i].next)
-                if (lines_[i].kind == Kind::Entry && same_name(entry_name(i), key)) {
+                if (lines_[i].kind == Kind::Entry && equal_no_case(entry_name(i), key)) {
                     slot->line = i;
                     break;
                 }
@@ -597,7 +578,7 @@ bool tidy_write(string_view section, string_view key, string_view value, string_
         blank(key.back()) || key.front() == '[' || key.front() == ';' || key.find('=') != string_view::npos)
         return false;
     // "[section]" must end at our own bracket: no "]" inside, no lone lead byte swallowing it.
-    for (std::size_t i = 0; i < section.size(); i = next_in(section, i))
+    for (std::size_t i = 0; i < section.size(); i = next_char(section, i))
         if (section[i] == ']' || (is_lead_byte(static_cast<unsigned char>(section[i])) && i + 1 == section.size()))
             return false;
     return true;
