@@ -6,12 +6,6 @@
 
 namespace q {
 
-std::size_t next_char(std::string_view s, std::size_t i) {
-    if (i >= s.size()) return s.size();
-    if (is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) return i + 2;
-    return i + 1;
-}
-
 std::size_t find_char(const std::string& s, char c, std::size_t from) {
     // Walk from the start so that `from` inside a character cannot misalign the scan.
     std::size_t i = 0;

@@ -12,7 +12,11 @@ namespace q {
 inline bool is_lead_byte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // Index of the character after the one starting at i (a lone lead byte at the end counts as one).
-std::size_t next_char(std::string_view s, std::size_t i);
+inline std::size_t next_char(std::string_view s, std::size_t i) {
+    if (i >= s.size()) return s.size();
+    if (is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) return i + 2;
+    return i + 1;
+}
 
 // Position of the first / last single-byte character c, or npos. c must be ASCII.
 std::size_t find_char(const std::string& s, char c, std::size_t from = 0);

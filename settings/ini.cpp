@@ -359,11 +359,11 @@ public:
     // Names trimmed and not empty. `ready`, when given, is key "=" value already
     // in one piece that outlives the document, and is used as the line itself.
     void write(string_view section, string_view key, string_view value, string_view ready = {}) {
-        const auto line_of = [&] { return ready.empty() ? arena_.keep(key, "=", value) : ready; };
+        const auto line_of = [&] { return ready.empty() ? arena_.keep({key, "=", value}) : ready; };
         const std::int32_t id = find_section(section);
         if (id < 0) {
             if (tail_ >= 0 && lines_[tail_].eol == kNoEol) lines_[tail_].eol = kCrlf;
-            const std::int32_t h = insert_after(tail_, arena_.keep("[", section, "]"), Kind::Header);
+            const std::int32_t h = insert_after(tail_, arena_.keep({"[", section, "]"}), Kind::Header);
             const std::int32_t k = insert_after(h, line_of(), Kind::Entry);
             const auto sid = static_cast<std::uint32_t>(sections_.size());
             sections_.push_back(Section{h, k});
@@ -379,7 +379,7 @@ public:
             Line& l = lines_[slot->line];
             const string_view old(l.p, l.len);
             const string_view spelling = trim_view(old.substr(0, old.find('=')));
-            set_text(l, arena_.keep(spelling, "=", value));
+            set_text(l, arena_.keep({spelling, "=", value}));
             l.eol = kCrlf;
             return;
         }
@@ -720,44 +720,65 @@ bool delete_section(const std::string& file, const std::string& section) {
 
 namespace detail {
 
-string_view TextArena::keep(string_view a, string_view b, string_view c, string_view d) {
-    const std::size_t n = a.size() + b.size() + c.size() + d.size();
-    if (n > cap_ - used_) {
-        cap_ = std::max<std::size_t>(n, 64 * 1024);
-        chunks_.emplace_back(new char[cap_]);  // not zeroed: every byte is written before use
-        used_ = 0;
+string_view TextArena::keep(std::initializer_list<string_view> parts) {
+    std::size_t n = 0;
+    for (string_view part : parts) n += part.size();
+    if (chunks_.empty() || n > chunks_.back().size - chunks_.back().used) {
+        const std::size_t size = std::max<std::size_t>(n, 64 * 1024);
+        chunks_.push_back(Chunk{std::unique_ptr<char[]>(new char[size]), 0, size});  // not zeroed: written before use
     }
-    char* const start = chunks_.back().get() + used_;
+    Chunk& c = chunks_.back();
+    char* const start = c.data.get() + c.used;
     char* p = start;
-    for (string_view part : {a, b, c, d}) {
+    for (string_view part : parts) {
         if (part.empty()) continue;  // an empty view may have no data to copy from
         std::memcpy(p, part.data(), part.size());
         p += part.size();
     }
-    used_ += n;
+    c.used += n;
     return string_view(start, n);
-}
-
-void TextArena::clear() {
-    chunks_.clear();
-    used_ = cap_ = 0;
 }
 
 }  // namespace detail
 
 Batch::Batch(std::string file) : file_(std::move(file)) {}
 
-// The texts of all changes are kept in one buffer: no allocation per change.
-// A write's key and value are kept as key "=" value, the line it will add.
+// A change is kept as one record: its kind, the sizes of its section, key and
+// value, then section, key, "=" and value, so that key "=" value is the line a
+// write adds. No allocation per change.
+namespace {
+struct Record {
+    int kind;
+    string_view section, key, value;
+};
+const std::size_t kRecordHead = 1 + 3 * sizeof(std::uint32_t);
+
+std::size_t read_record(const char* p, Record& r) {
+    std::uint32_t sizes[3];
+    std::memcpy(sizes, p + 1, sizeof sizes);
+    r.kind = static_cast<unsigned char>(p[0]);
+    const char* t = p + kRecordHead;
+    r.section = string_view(t, sizes[0]);
+    r.key = string_view(t + sizes[0], sizes[1]);
+    r.value = string_view(t + sizes[0] + sizes[1] + 1, sizes[2]);
+    return kRecordHead + sizes[0] + sizes[1] + 1 + sizes[2];
+}
+}  // namespace
+
 void Batch::add(int kind, const std::string& section, const std::string& key, const std::string& value) {
     const std::size_t limit = UINT32_MAX;
-    if (section.size() > limit || key.size() > limit || value.size() > limit) {
-        ops_.push_back(Op{nullptr, 0, 0, 0, kRefused});  // past any size Windows takes
-        return;
-    }
-    const string_view t = texts_.keep(section, key, "=", value);
-    ops_.push_back(Op{t.data(), static_cast<std::uint32_t>(section.size()), static_cast<std::uint32_t>(key.size()),
-                      static_cast<std::uint32_t>(value.size()), kind});
+    const bool too_big = section.size() > limit || key.size() > limit || value.size() > limit;
+    const std::uint32_t sizes[3] = {too_big ? 0 : static_cast<std::uint32_t>(section.size()),
+                                    too_big ? 0 : static_cast<std::uint32_t>(key.size()),
+                                    too_big ? 0 : static_cast<std::uint32_t>(value.size())};
+    char head[kRecordHead];
+    head[0] = static_cast<char>(too_big ? kRefused : kind);  // past any size Windows takes
+    std::memcpy(head + 1, sizes, sizeof sizes);
+    if (too_big)
+        changes_.keep({string_view(head, sizeof head), "="});
+    else
+        changes_.keep({string_view(head, sizeof head), section, key, "=", value});
+    ++count_;
 }
 
 void Batch::write(const std::string& section, const std::string& key, const std::string& value) {
@@ -775,18 +796,20 @@ bool Batch::commit() {
     Decoded d = decode(content);
     {
         Document doc(std::move(d.text));
-        doc.reserve(ops_.size());
-        for (const Op& op : ops_) {
-            const char* p = op.text;
-            apply(doc, d.utf16, op.kind, string_view(p, op.section_size),
-                  string_view(p + op.section_size, op.key_size),
-                  string_view(p + op.section_size + op.key_size + 1, op.value_size));
+        doc.reserve(count_);
+        for (std::size_t c = 0; c < changes_.chunk_count(); ++c) {
+            const string_view chunk = changes_.chunk(c);
+            Record r;
+            for (std::size_t pos = 0; pos < chunk.size();) {
+                pos += read_record(chunk.data() + pos, r);
+                apply(doc, d.utf16, r.kind, r.section, r.key, r.value);
+            }
         }
         d.text = doc.text();
     }
     if (!store(file_, content, existed, encode(std::move(d)))) return false;
-    ops_.clear();
-    texts_.clear();
+    changes_.clear();
+    count_ = 0;
     return true;
 }
 

@@ -6,7 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,13 +19,18 @@ namespace detail {
 // clear(), and growing never copies what is already kept.
 class TextArena {
 public:
-    std::string_view keep(std::string_view a, std::string_view b = {}, std::string_view c = {},
-                          std::string_view d = {});
-    void clear();
+    std::string_view keep(std::initializer_list<std::string_view> parts);
+    // What was kept, chunk by chunk in the order it was kept; no text spans two chunks.
+    std::size_t chunk_count() const { return chunks_.size(); }
+    std::string_view chunk(std::size_t i) const { return {chunks_[i].data.get(), chunks_[i].used}; }
+    void clear() { chunks_.clear(); }
 
 private:
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::size_t used_ = 0, cap_ = 0;
+    struct Chunk {
+        std::unique_ptr<char[]> data;
+        std::size_t used, size;
+    };
+    std::vector<Chunk> chunks_;
 };
 }  // namespace detail
 
@@ -49,15 +54,10 @@ public:
     bool commit();
 
 private:
-    struct Op {
-        const char* text;  // section, key, "=", value one after another
-        std::uint32_t section_size, key_size, value_size;
-        int kind;
-    };
     void add(int kind, const std::string& section, const std::string& key, const std::string& value);
     std::string file_;
-    detail::TextArena texts_;
-    std::deque<Op> ops_;
+    detail::TextArena changes_;  // one record per change, in order
+    std::size_t count_ = 0;
 };
 
 // The pure text layer under the calls above, for tests and fuzzing: a file's

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     auto run = [&](bool flush) {
         files.flush = flush;
         // 10,000 entries through one batch.
-        double batch = best_ms(15, fresh, [&] {
+        double batch = best_ms(50, fresh, [&] {
             q::ini::Batch b(list);
             b.write("total", "count", std::to_string(kBatch));
             for (int i = 1; i <= kBatch; ++i) b.write("path", keys[i], values[i]);
@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
         files.read(list, batch_bytes);
         ok = ok && q::ini::read(list, "path", std::to_string(kBatch)) == entry(kBatch);
         double bare_batch =
-            best_ms(15, [&] { fs::remove(bare); }, [&] { ok = files.replace(bare, batch_bytes) && ok; });
+            best_ms(50, [&] { fs::remove(bare); }, [&] { ok = files.replace(bare, batch_bytes) && ok; });
 
         // 1,000 entries through single writes.
         double single = best_ms(flush ? 1 : 3, fresh, [&] {
