@@ -2,11 +2,14 @@
 # Instructions (callgrind) of one scheduler tick beside one read of set.ini,
 # and of saving a table of 1,000 reminders beside one write of the same bytes.
 # Each figure is (run of N iterations - run of 0) / N, measured in this run.
+# Builds (Release) in its own folder unless given one:
 #   tools/bench_reminders.sh [NATIVE_BUILD_DIR]
 set -euo pipefail
-BUILD=${1:-$(cd "$(dirname "$0")/.." && pwd)/build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${1:-$root/build-bench}
+[ -f "$BUILD/CMakeCache.txt" ] || cmake -S "$root" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$BUILD" --target bench_tick -j2 >/dev/null
 TOOL=$BUILD/bench_tick
-[ -x "$TOOL" ] || { echo "no $TOOL: build the native tools first" >&2; exit 1; }
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 1; }
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
