@@ -51,18 +51,16 @@ std::string cut_bytes(const std::string& s, std::size_t n) {
 
 namespace {
 template <typename F>
-std::string fold(const std::string& s, F f) {
-    std::string out = s;
+std::string fold(std::string_view s, F f) {
+    std::string out(s);
     for (std::size_t i = 0; i < out.size(); i = next_char(out, i)) out[i] = f(out[i]);
     return out;
 }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
 }  // namespace
 
-std::string ascii_lower(const std::string& s) { return fold(s, lower); }
-std::string ascii_upper(const std::string& s) { return fold(s, upper); }
+std::string ascii_lower(std::string_view s) { return fold(s, lower_ascii); }
+std::string ascii_upper(std::string_view s) { return fold(s, upper); }
 
 bool equal_no_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -71,7 +69,7 @@ bool equal_no_case(std::string_view a, std::string_view b) {
         if (j - i == 2) {
             // A double-byte character compares exactly, trail byte included.
             if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-        } else if (lower(a[i]) != lower(b[i])) {
+        } else if (lower_ascii(a[i]) != lower_ascii(b[i])) {
             return false;
         }
         i = j;
@@ -79,12 +77,14 @@ bool equal_no_case(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string trim_blanks(const std::string& s) {
+std::string_view trim_blanks_view(std::string_view s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && blank(s[b])) ++b;
-    while (e > b && blank(s[e - 1])) --e;
+    while (b < e && is_blank(s[b])) ++b;
+    while (e > b && is_blank(s[e - 1])) --e;
     return s.substr(b, e - b);
 }
+
+std::string trim_blanks(const std::string& s) { return std::string(trim_blanks_view(s)); }
 
 std::string path_file_name(const std::string& path) {
     std::size_t p = find_last_char(path, '\\');

@@ -29,11 +29,14 @@ std::size_t find_text(const std::string& s, const std::string& what, std::size_t
 std::string cut_bytes(const std::string& s, std::size_t n);
 
 // ASCII letters folded to lower / upper case; trail bytes are never folded.
-std::string ascii_lower(const std::string& s);
-std::string ascii_upper(const std::string& s);
+inline char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string ascii_lower(std::string_view s);
+std::string ascii_upper(std::string_view s);
 bool equal_no_case(std::string_view a, std::string_view b);
 
 // Blanks (space, TAB, VT) removed at both ends / the end.
+inline bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
+std::string_view trim_blanks_view(std::string_view s);
 std::string trim_blanks(const std::string& s);
 
 // The path splitter. file name: text after the last "\" (whole path when none);

@@ -151,15 +151,6 @@ std::string through_utf16(const std::string& s) { return decode(encode_utf16(s))
 // ---- lines --------------------------------------------------------------------
 using std::string_view;
 
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\v'; }
-
-string_view trim_view(string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && blank(s[b])) ++b;
-    while (e > b && blank(s[e - 1])) --e;
-    return s.substr(b, e - b);
-}
-
 string_view trim_spaces(string_view s) {
     std::size_t b = 0, e = s.size();
     while (b < e && s[b] == ' ') ++b;
@@ -167,23 +158,15 @@ string_view trim_spaces(string_view s) {
     return s.substr(b, e - b);
 }
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Folding every byte, trail bytes too, keeps names that equal_no_case() matches
 // on one hash, without stepping character by character.
 std::uint32_t name_hash(std::uint32_t section, string_view s) {
     std::uint32_t h = 2166136261u ^ (section * 0x9E3779B9u);
     for (char c : s) {
-        h ^= static_cast<unsigned char>(lower(c));
+        h ^= static_cast<unsigned char>(lower_ascii(c));
         h *= 16777619u;
     }
     return h ^ (h >> 15);
-}
-
-std::string folded(string_view s) {
-    std::string out(s);
-    for (std::size_t i = 0; i < out.size(); i = next_char(out, i)) out[i] = lower(out[i]);
-    return out;
 }
 
 enum class Kind : std::uint8_t { Blank, Comment, Header, Entry, Other };
@@ -191,18 +174,18 @@ enum class Kind : std::uint8_t { Blank, Comment, Header, Entry, Other };
 // What a line is; for a header its name, for an entry its key (both trimmed).
 Kind classify(string_view t, string_view* name = nullptr) {
     std::size_t b = 0;
-    while (b < t.size() && blank(t[b])) ++b;
+    while (b < t.size() && is_blank(t[b])) ++b;
     if (b == t.size()) return Kind::Blank;
     if (t[b] == '[') {
         std::size_t i = b + 1;
         while (i < t.size() && t[i] != ']') i = next_char(t, i);  // a trail byte 0x5D is no bracket
-        if (name) *name = trim_view(t.substr(b + 1, i - b - 1));
+        if (name) *name = trim_blanks_view(t.substr(b + 1, i - b - 1));
         return Kind::Header;
     }
     if (t[b] == ';') return Kind::Comment;
     std::size_t eq = t.find('=', b);  // never a trail byte
     if (eq == string_view::npos) return Kind::Other;
-    if (name) *name = trim_view(t.substr(b, eq - b));
+    if (name) *name = trim_blanks_view(t.substr(b, eq - b));
     return Kind::Entry;
 }
 
@@ -223,7 +206,7 @@ bool find_value(string_view t, string_view section, string_view key, std::string
         std::size_t e = pos;
         while (e < n && t[e] != '\r' && t[e] != '\n') ++e;
         std::size_t b = pos;
-        while (b < e && blank(t[b])) ++b;
+        while (b < e && is_blank(t[b])) ++b;
         if (b < e && (t[b] == '[' || (in_section && t[b] != ';'))) {
             string_view line = t.substr(pos, e - pos), name;
             Kind k = classify(line, &name);
@@ -231,7 +214,7 @@ bool find_value(string_view t, string_view section, string_view key, std::string
                 if (in_section) return false;  // later sections of the same name are not read
                 in_section = equal_no_case(name, section);
             } else if (k == Kind::Entry && equal_no_case(name, key)) {
-                out = unquote(trim_view(line.substr(line.find('=') + 1)));
+                out = unquote(trim_blanks_view(line.substr(line.find('=') + 1)));
                 return true;
             }
         }
@@ -367,7 +350,7 @@ public:
             const std::int32_t k = insert_after(h, line_of(), Kind::Entry);
             const auto sid = static_cast<std::uint32_t>(sections_.size());
             sections_.push_back(Section{h, k});
-            index_[folded(section)].push_back(sid);
+            index_[ascii_lower(section)].push_back(sid);
             keys_.add(sid, key, k, name_hash(sid, key), name_of());
             return;
         }
@@ -378,7 +361,7 @@ public:
         if (slot->line >= 0) {
             Line& l = lines_[slot->line];
             const string_view old(l.p, l.len);
-            const string_view spelling = trim_view(old.substr(0, old.find('=')));
+            const string_view spelling = trim_blanks_view(old.substr(0, old.find('=')));
             set_text(l, arena_.keep({spelling, "=", value}));
             l.eol = kCrlf;
             return;
@@ -418,7 +401,7 @@ public:
     // The header and key lines go; comments and other lines stay where they are.
     void delete_section(string_view section) {
         cached_ = -1;
-        auto found = index_.find(folded(section));
+        auto found = index_.find(ascii_lower(section));
         if (found == index_.end() || found->second.empty()) return;
         const std::uint32_t id = found->second.front();
         found->second.erase(found->second.begin());  // duplicates are rare
@@ -537,7 +520,7 @@ private:
             if (k == Kind::Header) {
                 current = static_cast<std::int32_t>(sections_.size());
                 sections_.push_back(Section{i, i});
-                index_[folded(name)].push_back(static_cast<std::uint32_t>(current));
+                index_[ascii_lower(name)].push_back(static_cast<std::uint32_t>(current));
             } else if (k == Kind::Entry && current >= 0) {
                 const auto sid = static_cast<std::uint32_t>(current);
                 keys_.add(sid, name, i, name_hash(sid, name), name_of());
@@ -550,7 +533,7 @@ private:
     std::int32_t find_section(string_view section) {
         // A batch mostly changes one section after another: remember the last one found.
         if (cached_ >= 0 && section == cached_name_) return cached_;
-        auto found = index_.find(folded(section));
+        auto found = index_.find(ascii_lower(section));
         if (found == index_.end() || found->second.empty()) return -1;
         cached_name_.assign(section);
         cached_ = static_cast<std::int32_t>(found->second.front());
@@ -574,8 +557,9 @@ private:
 // `whole`, when given, holds all three in one piece and is scanned for line breaks at once.
 bool tidy_write(string_view section, string_view key, string_view value, string_view whole) {
     if (whole.empty() ? has_break(section) || has_break(key) || has_break(value) : has_break(whole)) return false;
-    if (section.empty() || key.empty() || blank(section.front()) || blank(section.back()) || blank(key.front()) ||
-        blank(key.back()) || key.front() == '[' || key.front() == ';' || key.find('=') != string_view::npos)
+    if (section.empty() || key.empty() || is_blank(section.front()) || is_blank(section.back()) ||
+        is_blank(key.front()) || is_blank(key.back()) || key.front() == '[' || key.front() == ';' ||
+        key.find('=') != string_view::npos)
         return false;
     // "[section]" must end at our own bracket: no "]" inside, no lone lead byte swallowing it.
     for (std::size_t i = 0; i < section.size(); i = next_char(section, i))
