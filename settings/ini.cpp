@@ -571,7 +571,10 @@ bool tidy_write(string_view section, string_view key, string_view value, string_
 enum OpKind { kWrite = 0, kDeleteKey = 1, kDeleteSection = 2, kRefused = 3 };
 
 // Applies one change to a document; false when its names are refused.
-bool apply(Document& doc, bool utf16, int kind, string_view section_in, string_view key_in, string_view value_in) {
+// `one_piece`: section_in, key_in, "=" and value_in lie one after another in
+// memory that outlives the document, as a batch keeps them.
+bool apply(Document& doc, bool utf16, int kind, string_view section_in, string_view key_in, string_view value_in,
+           bool one_piece = false) {
     string_view section = trim_spaces(section_in), key = trim_spaces(key_in), value = value_in;
     if (kind == kRefused || section.empty() || (kind != kDeleteSection && key.empty())) return false;
     std::string s16, k16, v16;
@@ -585,11 +588,10 @@ bool apply(Document& doc, bool utf16, int kind, string_view section_in, string_v
     }
     switch (kind) {
         case kWrite: {
-            // A batch keeps section, key, "=" and value in one piece: key "=" value
-            // is then the new line as it stands.
+            // In one piece, the texts are scanned for line breaks at once and key "="
+            // value is the new line as it stands (unless trailing spaces left the key).
             string_view whole, ready;
-            if (!utf16 && section_in.data() + section_in.size() == key_in.data() &&
-                key_in.data() + key_in.size() + 1 == value.data() && key_in.data()[key_in.size()] == '=') {
+            if (one_piece && !utf16) {
                 whole = string_view(section_in.data(), section_in.size() + key_in.size() + 1 + value.size());
                 if (key.data() + key.size() == key_in.data() + key_in.size())
                     ready = string_view(key.data(), key.size() + 1 + value.size());
@@ -786,7 +788,7 @@ bool Batch::commit() {
             Record r;
             for (std::size_t pos = 0; pos < chunk.size();) {
                 pos += read_record(chunk.data() + pos, r);
-                apply(doc, d.utf16, r.kind, r.section, r.key, r.value);
+                apply(doc, d.utf16, r.kind, r.section, r.key, r.value, true);
             }
         }
         d.text = doc.text();
