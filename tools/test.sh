@@ -40,7 +40,7 @@ fuzz() {
         mkdir -p "$BUILD_FUZZ/corpus-$name"
         [ -d "tests/fuzz/seeds/$name" ] && seeds=("tests/fuzz/seeds/$name")
         "$f" -max_total_time="${FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$BUILD_FUZZ/corpus-$name" "${seeds[@]}" \
-            >"$BUILD_FUZZ/$(basename "$f").log" 2>&1 || { echo "$f failed:"; tail -40 "$BUILD_FUZZ/$(basename "$f").log"; ok=1; }
+            >"$BUILD_FUZZ/$name.log" 2>&1 || { echo "$f failed:"; tail -40 "$BUILD_FUZZ/$name.log"; ok=1; }
     done
     return $ok
 }

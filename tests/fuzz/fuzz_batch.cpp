@@ -9,23 +9,17 @@
 
 #include "platform/sim/sim_system.h"
 #include "settings/ini.h"
+#include "tests/fuzz/fuzz_input.h"
 
 namespace {
 
 namespace t = q::ini::text;
+using q::fuzz::take;
 
 struct Change {
     int kind;
     std::string section, key, value;
 };
-
-std::string take(const std::string& in, std::size_t& pos) {
-    std::size_t end = in.find('\0', pos);
-    if (end == std::string::npos) end = in.size();
-    std::string s = in.substr(pos, end - pos);
-    pos = end < in.size() ? end + 1 : end;
-    return s;
-}
 
 // Bytes as a few symbols, so that names meet, repeat and differ only by case
 // often enough for the index of sections and keys to be exercised.

@@ -9,6 +9,7 @@
 
 #include "platform/text.h"
 #include "settings/ini.h"
+#include "tests/fuzz/fuzz_input.h"
 
 namespace {
 
@@ -19,13 +20,7 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
-std::string take(const std::string& in, std::size_t& pos) {
-    std::size_t end = in.find('\0', pos);
-    if (end == std::string::npos) end = in.size();
-    std::string s = in.substr(pos, end - pos);
-    pos = end < in.size() ? end + 1 : end;
-    return s;
-}
+using q::fuzz::take;
 
 std::string trim_spaces(const std::string& s) {
     std::size_t b = s.find_first_not_of(' ');
