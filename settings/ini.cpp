@@ -166,7 +166,7 @@ std::uint32_t name_hash(std::uint32_t section, string_view s) {
         h ^= static_cast<unsigned char>(lower_ascii(c));
         h *= 16777619u;
     }
-    return h ^ (h >> 15);
+    return (h ^ (h >> 15)) & ~1u;  // bit 0 is the key index's
 }
 
 enum class Kind : std::uint8_t { Blank, Comment, Header, Entry, Other };
@@ -227,33 +227,34 @@ bool find_value(string_view t, string_view section, string_view key, std::string
 // ---- the editable document ------------------------------------------------------
 
 // The key lines of every section by folded name: an open-addressing table of
-// small slots, so that indexing thousands of keys costs no allocation per key.
-// A slot keeps no name: a matching hash is confirmed by the name on its line,
-// which `name_of(line)` gives.
+// 8-byte slots, so that indexing thousands of keys costs no allocation per key
+// and little memory. A slot keeps neither name nor section: a matching hash is
+// confirmed by `matches(line)`, which looks at the line itself.
 class KeyIndex {
 public:
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t section = 0;
-        std::int32_t line = kEmpty;  // the first line of that name, in file order
-        std::uint32_t count = 0;     // lines of that name in the section
-    };
     static constexpr std::int32_t kEmpty = -1, kGone = -2;
+    struct Slot {
+        std::uint32_t hash = 0;      // bit 0: more lines of that name may follow in the section
+        std::int32_t line = kEmpty;  // the first line of that name, in file order
+        std::uint32_t key() const { return hash & ~1u; }
+        bool may_have_duplicates() const { return hash & 1u; }
+    };
 
-    template <class NameOf>
-    Slot* find(std::uint32_t section, string_view name, std::uint32_t h, const NameOf& name_of) {
+    // h: the name's hash, bit 0 clear.
+    template <class Matches>
+    Slot* find(std::uint32_t h, const Matches& matches) {
         if (slots_.empty()) return nullptr;
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t i = h & mask;; i = (i + 1) & mask) {
             Slot& s = slots_[i];
             if (s.line == kEmpty) return nullptr;
-            if (s.line >= 0 && s.hash == h && s.section == section && equal_no_case(name_of(s.line), name)) return &s;
+            if (s.line >= 0 && s.key() == h && matches(s.line)) return &s;
         }
     }
 
     // The slot of that name, or else the free slot where it goes (its line < 0), for put().
-    template <class NameOf>
-    Slot* locate(std::uint32_t section, string_view name, std::uint32_t h, const NameOf& name_of) {
+    template <class Matches>
+    Slot* locate(std::uint32_t h, const Matches& matches) {
         if ((used_ + 1) * 4 > slots_.size() * 3) rehash(slots_.size() * 2);
         const std::size_t mask = slots_.size() - 1;
         Slot* free = nullptr;
@@ -262,24 +263,24 @@ public:
             if (s.line == kEmpty) return free ? free : &s;
             if (s.line == kGone) {
                 if (!free) free = &s;
-            } else if (s.hash == h && s.section == section && equal_no_case(name_of(s.line), name)) {
+            } else if (s.key() == h && matches(s.line)) {
                 return &s;
             }
         }
     }
-    void put(Slot* s, std::uint32_t section, std::int32_t line, std::uint32_t h) {
+    void put(Slot* s, std::int32_t line, std::uint32_t h) {
         if (s->line == kEmpty) ++used_;
-        *s = Slot{h, section, line, 1};
+        *s = Slot{h, line};
     }
 
-    // A name already there only counts one more duplicate line.
-    template <class NameOf>
-    void add(std::uint32_t section, string_view name, std::int32_t line, std::uint32_t h, const NameOf& name_of) {
-        Slot* s = locate(section, name, h, name_of);
+    // A name already there only marks that duplicate lines follow.
+    template <class Matches>
+    void add(std::int32_t line, std::uint32_t h, const Matches& matches) {
+        Slot* s = locate(h, matches);
         if (s->line >= 0)
-            ++s->count;
+            s->hash |= 1u;
         else
-            put(s, section, line, h);
+            put(s, line, h);
     }
 
     // Room for `more` names beyond those there, so that a batch grows the table at most once.
@@ -303,7 +304,7 @@ private:
         const std::size_t mask = slots_.size() - 1;
         for (const Slot& s : old) {
             if (s.line < 0) continue;
-            std::size_t i = s.hash & mask;
+            std::size_t i = s.key() & mask;
             while (slots_[i].line != kEmpty) i = (i + 1) & mask;
             slots_[i] = s;
             ++used_;
@@ -314,50 +315,104 @@ private:
     std::size_t used_ = 0;  // live and gone slots
 };
 
-const char* const kEol[] = {"", "\r", "\n", "\r\n"};
 const std::size_t kEolSize[] = {0, 1, 1, 2};
 enum : std::uint8_t { kNoEol = 0, kCr = 1, kLf = 2, kCrlf = 3 };
+
+// Whether the lines a write produces read back as the names it was given;
+// when not (a name holding "=", "]", a line break, ...) the document is parsed
+// again after the write so that a batch still matches the single calls.
+bool tidy_section(string_view section) {
+    if (section.empty() || has_break(section) || is_blank(section.front()) || is_blank(section.back())) return false;
+    // "[section]" must end at our own bracket: no "]" inside, no lone lead byte swallowing it.
+    for (std::size_t i = 0; i < section.size(); i = next_char(section, i))
+        if (section[i] == ']' || (is_lead_byte(static_cast<unsigned char>(section[i])) && i + 1 == section.size()))
+            return false;
+    return true;
+}
+
+bool tidy_entry(string_view key, string_view value) {
+    if (key.empty() || is_blank(key.front()) || is_blank(key.back()) || key.front() == '[' || key.front() == ';')
+        return false;
+    for (char c : key)
+        if (c == '=' || c == '\r' || c == '\n') return false;
+    return !has_break(value);
+}
+
+// A change's section as the document sees it: trimmed, as a UTF-16 file reads
+// it back, and whether its header reads back as it. A batch works it out once
+// for a run of changes to the same section.
+class SectionName {
+public:
+    SectionName() = default;
+    SectionName(const SectionName&) = delete;  // name may point into converted_
+    SectionName& operator=(const SectionName&) = delete;
+    void set(string_view section, bool utf16) {
+        name = trim_spaces(section);
+        if (utf16) {
+            converted_ = through_utf16(std::string(name));
+            name = converted_;
+        }
+        tidy = tidy_section(name);
+        ++serial;
+    }
+    string_view name;
+    bool tidy = false;
+    std::uint32_t serial = 0;  // which set() this is, so that a document can tell a new name from the last one
+
+private:
+    std::string converted_;
+};
 
 // A file's lines with an index of its sections and keys, so that a batch of
 // changes costs one parse and one serialisation whatever its length. Lines the
 // changes do not touch point into the original text and are never copied.
 class Document {
 public:
+    static constexpr std::uint32_t kNoSection = UINT32_MAX;
     explicit Document(std::string t) : src_(std::move(t)) { parse(); }
     Document(const Document&) = delete;  // lines point into src_ and arena_
     Document& operator=(const Document&) = delete;
 
     std::string text() const {
         std::size_t size = 0;
-        for (std::int32_t i = head_; i >= 0; i = lines_[i].next) size += lines_[i].len + 2;
-        std::string out;
-        out.reserve(size);
+        for (std::int32_t i = head_; i >= 0; i = lines_[i].next) size += lines_[i].len + kEolSize[lines_[i].eol];
+        std::string out(size, '\0');
+        char* o = out.data();
         for (std::int32_t i = head_; i >= 0; i = lines_[i].next) {
-            out.append(lines_[i].p, lines_[i].len);
-            out.append(kEol[lines_[i].eol], kEolSize[lines_[i].eol]);
+            const Line& l = lines_[i];
+            if (l.len) std::memcpy(o, l.p, l.len);
+            o += l.len;
+            if (l.eol == kCrlf) {
+                o[0] = '\r';
+                o[1] = '\n';
+                o += 2;
+            } else if (l.eol != kNoEol) {
+                *o++ = l.eol == kCr ? '\r' : '\n';
+            }
         }
         return out;
     }
 
     // Names trimmed and not empty. `ready`, when given, is key "=" value already
     // in one piece that outlives the document, and is used as the line itself.
-    void write(string_view section, string_view key, string_view value, string_view ready = {}) {
+    void write(const SectionName& section_name, string_view key, string_view value, string_view ready = {}) {
+        const string_view section = section_name.name;
         const auto line_of = [&] { return ready.empty() ? arena_.keep({key, "=", value}) : ready; };
-        const std::int32_t id = find_section(section);
+        const std::int32_t id = find_section(section_name);
         if (id < 0) {
             if (tail_ >= 0 && lines_[tail_].eol == kNoEol) lines_[tail_].eol = kCrlf;
             const std::int32_t h = insert_after(tail_, arena_.keep({"[", section, "]"}), Kind::Header);
-            const std::int32_t k = insert_after(h, line_of(), Kind::Entry);
             const auto sid = static_cast<std::uint32_t>(sections_.size());
+            const std::int32_t k = insert_after(h, line_of(), Kind::Entry, sid);
             sections_.push_back(Section{h, k});
             index_[ascii_lower(section)].push_back(sid);
-            keys_.add(sid, key, k, name_hash(sid, key), name_of());
+            keys_.add(k, name_hash(sid, key), key_in(sid, key));
             return;
         }
         Section& s = sections_[static_cast<std::size_t>(id)];
         const auto sid = static_cast<std::uint32_t>(id);
         const std::uint32_t hash = name_hash(sid, key);
-        KeyIndex::Slot* slot = keys_.locate(sid, key, hash, name_of());
+        KeyIndex::Slot* slot = keys_.locate(hash, key_in(sid, key));
         if (slot->line >= 0) {
             Line& l = lines_[slot->line];
             const string_view old(l.p, l.len);
@@ -367,28 +422,29 @@ public:
             return;
         }
         if (lines_[s.last_key].eol == kNoEol) lines_[s.last_key].eol = kCrlf;
-        const std::int32_t k = insert_after(s.last_key, line_of(), Kind::Entry);
-        keys_.put(slot, sid, k, hash);
+        const std::int32_t k = insert_after(s.last_key, line_of(), Kind::Entry, sid);
+        keys_.put(slot, k, hash);
         s.last_key = k;
     }
 
-    void delete_key(string_view section, string_view key) {
+    void delete_key(const SectionName& section, string_view key) {
         const std::int32_t id = find_section(section);
         if (id < 0) return;
         KeyIndex::Slot* slot = find_key(static_cast<std::uint32_t>(id), key);
         if (!slot) return;
         const std::int32_t l = slot->line;
-        if (slot->count > 1) {
-            // Only the first of duplicate keys goes; the next one takes its place.
-            --slot->count;
+        // Only the first of duplicate keys goes; the next one, if any is left, takes its place.
+        std::int32_t next = -1;
+        if (slot->may_have_duplicates())
             for (std::int32_t i = lines_[l].next; i >= 0 && lines_[i].kind != Kind::Header; i = lines_[i].next)
                 if (lines_[i].kind == Kind::Entry && equal_no_case(entry_name(i), key)) {
-                    slot->line = i;
+                    next = i;
                     break;
                 }
-        } else {
+        if (next >= 0)
+            slot->line = next;
+        else
             KeyIndex::erase(slot);
-        }
         Section& s = sections_[static_cast<std::size_t>(id)];
         if (l == s.last_key) {
             std::int32_t p = lines_[l].prev;
@@ -399,9 +455,9 @@ public:
     }
 
     // The header and key lines go; comments and other lines stay where they are.
-    void delete_section(string_view section) {
+    void delete_section(const SectionName& section) {
         cached_ = -1;
-        auto found = index_.find(ascii_lower(section));
+        auto found = index_.find(ascii_lower(section.name));
         if (found == index_.end() || found->second.empty()) return;
         const std::uint32_t id = found->second.front();
         found->second.erase(found->second.begin());  // duplicates are rare
@@ -417,16 +473,25 @@ public:
         unlink(h);
     }
 
-    // Room for `more` writes without moving what is there: each adds at most two
-    // lines (a header and a key); room not used is never touched.
+    // The text, letting go of the key index first so that it and the text are
+    // never held at once; the document takes no more changes.
+    std::string finish() {
+        keys_ = KeyIndex();
+        return text();
+    }
+
+    // Room for `more` writes, most of which add one key line; writes that also add
+    // a header may grow the lines once more.
     void reserve(std::size_t more) {
-        lines_.reserve(lines_.size() + 2 * more);
+        lines_.reserve(lines_.size() + more + 16);
+        section_of_.reserve(lines_.capacity());
         keys_.reserve(more);
     }
 
     void reparse() {
         std::string t = text();
         lines_.clear();
+        section_of_.clear();
         sections_.clear();
         index_.clear();
         keys_.clear();
@@ -459,20 +524,27 @@ private:
         classify(string_view(lines_[i].p, lines_[i].len), &name);
         return name;
     }
-    struct NameOf {
+    // Whether a key line is of that section and name, for the key index.
+    struct KeyIn {
         const Document* doc;
-        string_view operator()(std::int32_t line) const { return doc->entry_name(line); }
+        std::uint32_t section;
+        string_view name;
+        bool operator()(std::int32_t line) const {
+            return doc->section_of_[line] == section && equal_no_case(doc->entry_name(line), name);
+        }
     };
-    NameOf name_of() const { return NameOf{this}; }
+    KeyIn key_in(std::uint32_t section, string_view name) const { return KeyIn{this, section, name}; }
     KeyIndex::Slot* find_key(std::uint32_t section, string_view key) {
-        return keys_.find(section, key, name_hash(section, key), name_of());
+        return keys_.find(name_hash(section, key), key_in(section, key));
     }
 
     // A new line after `after` (-1: at the start), ending in CRLF; returns its index.
-    std::int32_t insert_after(std::int32_t after, string_view t, Kind kind) {
+    // A key line names its section.
+    std::int32_t insert_after(std::int32_t after, string_view t, Kind kind, std::uint32_t section = kNoSection) {
         const auto i = static_cast<std::int32_t>(lines_.size());
         const std::int32_t next = after >= 0 ? lines_[after].next : head_;
         lines_.push_back(Line{t.data(), static_cast<std::uint32_t>(t.size()), kCrlf, kind, after, next});
+        section_of_.push_back(section);
         if (after >= 0)
             lines_[after].next = i;
         else
@@ -515,27 +587,29 @@ private:
             }
             string_view line = t.substr(pos, e - pos), name;
             const Kind k = classify(line, &name);
-            const std::int32_t i = insert_after(tail_, line, k);
+            const bool key = k == Kind::Entry && current >= 0;
+            const std::int32_t i = insert_after(tail_, line, k, key ? static_cast<std::uint32_t>(current) : kNoSection);
             lines_[i].eol = eol;
             if (k == Kind::Header) {
                 current = static_cast<std::int32_t>(sections_.size());
                 sections_.push_back(Section{i, i});
                 index_[ascii_lower(name)].push_back(static_cast<std::uint32_t>(current));
-            } else if (k == Kind::Entry && current >= 0) {
+            } else if (key) {
                 const auto sid = static_cast<std::uint32_t>(current);
-                keys_.add(sid, name, i, name_hash(sid, name), name_of());
+                keys_.add(i, name_hash(sid, name), key_in(sid, name));
                 sections_[static_cast<std::size_t>(current)].last_key = i;
             }
             pos = next;
         }
     }
 
-    std::int32_t find_section(string_view section) {
+    std::int32_t find_section(const SectionName& section) {
         // A batch mostly changes one section after another: remember the last one found.
-        if (cached_ >= 0 && section == cached_name_) return cached_;
-        auto found = index_.find(ascii_lower(section));
+        if (cached_ >= 0 && cached_for_ == &section && cached_serial_ == section.serial) return cached_;
+        auto found = index_.find(ascii_lower(section.name));
         if (found == index_.end() || found->second.empty()) return -1;
-        cached_name_.assign(section);
+        cached_for_ = &section;
+        cached_serial_ = section.serial;
         cached_ = static_cast<std::int32_t>(found->second.front());
         return cached_;
     }
@@ -543,61 +617,41 @@ private:
     std::string src_;
     detail::TextArena arena_;
     std::vector<Line> lines_;  // a list linked by index, in no particular order in the vector
+    std::vector<std::uint32_t> section_of_;  // by line: a key line's section, else kNoSection
     std::int32_t head_ = -1, tail_ = -1;
     std::vector<Section> sections_;                                    // in file order
     std::unordered_map<std::string, std::vector<std::uint32_t>> index_;  // folded name -> sections in order
     KeyIndex keys_;
     std::int32_t cached_ = -1;  // forgotten whenever sections go
-    std::string cached_name_;
+    const SectionName* cached_for_ = nullptr;
+    std::uint32_t cached_serial_ = 0;
 };
-
-// Whether the lines a write produces read back as the names it was given;
-// when not (a name holding "=", "]", a line break, ...) the document is parsed
-// again after the write so that a batch still matches the single calls.
-// `whole`, when given, holds all three in one piece and is scanned for line breaks at once.
-bool tidy_write(string_view section, string_view key, string_view value, string_view whole) {
-    if (whole.empty() ? has_break(section) || has_break(key) || has_break(value) : has_break(whole)) return false;
-    if (section.empty() || key.empty() || is_blank(section.front()) || is_blank(section.back()) ||
-        is_blank(key.front()) || is_blank(key.back()) || key.front() == '[' || key.front() == ';' ||
-        key.find('=') != string_view::npos)
-        return false;
-    // "[section]" must end at our own bracket: no "]" inside, no lone lead byte swallowing it.
-    for (std::size_t i = 0; i < section.size(); i = next_char(section, i))
-        if (section[i] == ']' || (is_lead_byte(static_cast<unsigned char>(section[i])) && i + 1 == section.size()))
-            return false;
-    return true;
-}
 
 enum OpKind { kWrite = 0, kDeleteKey = 1, kDeleteSection = 2, kRefused = 3 };
 
 // Applies one change to a document; false when its names are refused.
-// `one_piece`: section_in, key_in, "=" and value_in lie one after another in
-// memory that outlives the document, as a batch keeps them.
-bool apply(Document& doc, bool utf16, int kind, string_view section_in, string_view key_in, string_view value_in,
-           bool one_piece = false) {
-    string_view section = trim_spaces(section_in), key = trim_spaces(key_in), value = value_in;
-    if (kind == kRefused || section.empty() || (kind != kDeleteSection && key.empty())) return false;
-    std::string s16, k16, v16;
+// `one_piece`: key_in, "=" and value_in lie one after another in memory that
+// outlives the document, as a batch keeps them.
+bool apply(Document& doc, bool utf16, int kind, const SectionName& section, string_view key_in,
+           string_view value_in, bool one_piece = false) {
+    string_view key = trim_spaces(key_in), value = value_in;
+    if (kind == kRefused || section.name.empty() || (kind != kDeleteSection && key.empty())) return false;
+    std::string k16, v16;
     if (utf16) {
-        s16 = through_utf16(std::string(section));
         k16 = through_utf16(std::string(key));
         v16 = through_utf16(std::string(value));
-        section = s16;
         key = k16;
         value = v16;
     }
     switch (kind) {
         case kWrite: {
-            // In one piece, the texts are scanned for line breaks at once and key "="
-            // value is the new line as it stands (unless trailing spaces left the key).
-            string_view whole, ready;
-            if (one_piece && !utf16) {
-                whole = string_view(section_in.data(), section_in.size() + key_in.size() + 1 + value.size());
-                if (key.data() + key.size() == key_in.data() + key_in.size())
-                    ready = string_view(key.data(), key.size() + 1 + value.size());
-            }
+            // In one piece, key "=" value is the new line as it stands (unless
+            // trailing spaces left the key).
+            string_view ready;
+            if (one_piece && !utf16 && key.data() + key.size() == key_in.data() + key_in.size())
+                ready = string_view(key.data(), key.size() + 1 + value.size());
             doc.write(section, key, value, ready);
-            if (!tidy_write(section, key, value, whole)) doc.reparse();
+            if (!section.tidy || !tidy_entry(key, value)) doc.reparse();
             break;
         }
         case kDeleteKey:
@@ -610,12 +664,14 @@ bool apply(Document& doc, bool utf16, int kind, string_view section_in, string_v
     return true;
 }
 
-std::string apply_one(const std::string& content, int kind, string_view section, string_view key,
+std::string apply_one(const std::string& content, int kind, string_view section_in, string_view key,
                       string_view value) {
     Decoded d = decode(content);
     Document doc(std::move(d.text));
+    SectionName section;
+    section.set(section_in, d.utf16);
     if (!apply(doc, d.utf16, kind, section, key, value)) return content;
-    d.text = doc.text();
+    d.text = doc.finish();
     return encode(std::move(d));
 }
 
@@ -706,22 +762,27 @@ bool delete_section(const std::string& file, const std::string& section) {
 
 namespace detail {
 
-string_view TextArena::keep(std::initializer_list<string_view> parts) {
-    std::size_t n = 0;
-    for (string_view part : parts) n += part.size();
+char* TextArena::room(std::size_t n) {
     if (chunks_.empty() || n > chunks_.back().size - chunks_.back().used) {
         const std::size_t size = std::max<std::size_t>(n, 64 * 1024);
         chunks_.push_back(Chunk{std::unique_ptr<char[]>(new char[size]), 0, size});  // not zeroed: written before use
     }
     Chunk& c = chunks_.back();
     char* const start = c.data.get() + c.used;
+    c.used += n;
+    return start;
+}
+
+string_view TextArena::keep(std::initializer_list<string_view> parts) {
+    std::size_t n = 0;
+    for (string_view part : parts) n += part.size();
+    char* const start = room(n);
     char* p = start;
     for (string_view part : parts) {
         if (part.empty()) continue;  // an empty view may have no data to copy from
         std::memcpy(p, part.data(), part.size());
         p += part.size();
     }
-    c.used += n;
     return string_view(start, n);
 }
 
@@ -729,41 +790,82 @@ string_view TextArena::keep(std::initializer_list<string_view> parts) {
 
 Batch::Batch(std::string file) : file_(std::move(file)) {}
 
-// A change is kept as one record: its kind, the sizes of its section, key and
-// value, then section, key, "=" and value, so that key "=" value is the line a
-// write adds. No allocation per change.
+// A change is kept as one record: its kind, the sizes of its key and value,
+// its section unless it is the previous change's, then key, "=" and value, so
+// that key "=" value is the line a write adds. Sizes take 7 bits a byte, the
+// high bit saying another byte follows. No allocation per change.
 namespace {
 struct Record {
     int kind;
+    bool same_section;
     string_view section, key, value;
 };
-const std::size_t kRecordHead = 1 + 3 * sizeof(std::uint32_t);
+const unsigned char kSameSection = 0x80;
 
-std::size_t read_record(const char* p, Record& r) {
-    std::uint32_t sizes[3];
-    std::memcpy(sizes, p + 1, sizeof sizes);
-    r.kind = static_cast<unsigned char>(p[0]);
-    const char* t = p + kRecordHead;
-    r.section = string_view(t, sizes[0]);
-    r.key = string_view(t + sizes[0], sizes[1]);
-    r.value = string_view(t + sizes[0] + sizes[1] + 1, sizes[2]);
-    return kRecordHead + sizes[0] + sizes[1] + 1 + sizes[2];
+std::size_t size_bytes(std::size_t n) {
+    std::size_t bytes = 1;
+    for (; n >= 0x80; n >>= 7) ++bytes;
+    return bytes;
+}
+
+char* put_size(char* p, std::size_t n) {
+    for (; n >= 0x80; n >>= 7) *p++ = static_cast<char>((n & 0x7F) | 0x80);
+    *p++ = static_cast<char>(n);
+    return p;
+}
+
+const char* get_size(const char* p, std::size_t& n) {
+    n = 0;
+    for (unsigned shift = 0;; shift += 7) {
+        const unsigned char b = static_cast<unsigned char>(*p++);
+        n |= static_cast<std::size_t>(b & 0x7F) << shift;
+        if (!(b & 0x80)) return p;
+    }
+}
+
+char* put(char* p, string_view t) {
+    if (!t.empty()) std::memcpy(p, t.data(), t.size());
+    return p + t.size();
+}
+
+std::size_t read_record(const char* const start, Record& r) {
+    const unsigned char head = static_cast<unsigned char>(start[0]);
+    r.kind = head & ~kSameSection;
+    r.same_section = head & kSameSection;
+    std::size_t key_size, value_size, section_size;
+    const char* p = get_size(get_size(start + 1, key_size), value_size);
+    if (!r.same_section) {
+        p = get_size(p, section_size);
+        r.section = string_view(p, section_size);
+        p += section_size;
+    }
+    r.key = string_view(p, key_size);
+    r.value = string_view(p + key_size + 1, value_size);
+    return static_cast<std::size_t>(p - start) + key_size + 1 + value_size;
 }
 }  // namespace
 
-void Batch::add(int kind, const std::string& section, const std::string& key, const std::string& value) {
+void Batch::add(int kind, const std::string& section_in, const std::string& key_in, const std::string& value_in) {
     const std::size_t limit = UINT32_MAX;
-    const bool too_big = section.size() > limit || key.size() > limit || value.size() > limit;
-    const std::uint32_t sizes[3] = {too_big ? 0 : static_cast<std::uint32_t>(section.size()),
-                                    too_big ? 0 : static_cast<std::uint32_t>(key.size()),
-                                    too_big ? 0 : static_cast<std::uint32_t>(value.size())};
-    char head[kRecordHead];
-    head[0] = static_cast<char>(too_big ? kRefused : kind);  // past any size Windows takes
-    std::memcpy(head + 1, sizes, sizeof sizes);
-    if (too_big)
-        changes_.keep({string_view(head, sizeof head), "="});
-    else
-        changes_.keep({string_view(head, sizeof head), section, key, "=", value});
+    string_view section = section_in, key = key_in, value = value_in;
+    if (section.size() > limit || key.size() > limit || value.size() > limit) {
+        kind = kRefused;  // past any size Windows takes
+        section = key = value = {};
+    }
+    const bool same = has_section_ && section == section_;
+    const std::size_t size = 1 + size_bytes(key.size()) + size_bytes(value.size()) +
+                             (same ? 0 : size_bytes(section.size()) + section.size()) + key.size() + 1 + value.size();
+    char* p = changes_.room(size);
+    *p++ = static_cast<char>(kind | (same ? kSameSection : 0));
+    p = put_size(put_size(p, key.size()), value.size());
+    if (!same) {
+        p = put_size(p, section.size());
+        section_ = string_view(p, section.size());
+        has_section_ = true;
+        p = put(p, section);
+    }
+    *put(p, key) = '=';
+    put(p + key.size() + 1, value);
     ++count_;
 }
 
@@ -783,19 +885,22 @@ bool Batch::commit() {
     {
         Document doc(std::move(d.text));
         doc.reserve(count_);
+        SectionName section;
         for (std::size_t c = 0; c < changes_.chunk_count(); ++c) {
             const string_view chunk = changes_.chunk(c);
             Record r;
             for (std::size_t pos = 0; pos < chunk.size();) {
                 pos += read_record(chunk.data() + pos, r);
-                apply(doc, d.utf16, r.kind, r.section, r.key, r.value, true);
+                if (!r.same_section) section.set(r.section, d.utf16);
+                apply(doc, d.utf16, r.kind, section, r.key, r.value, true);
             }
         }
-        d.text = doc.text();
+        d.text = doc.finish();
     }
     if (!store(file_, content, existed, encode(std::move(d)))) return false;
     changes_.clear();
     count_ = 0;
+    has_section_ = false;
     return true;
 }
 

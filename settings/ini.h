@@ -20,6 +20,8 @@ namespace detail {
 class TextArena {
 public:
     std::string_view keep(std::initializer_list<std::string_view> parts);
+    // n bytes kept, for the caller to fill.
+    char* room(std::size_t n);
     // What was kept, chunk by chunk in the order it was kept; no text spans two chunks.
     std::size_t chunk_count() const { return chunks_.size(); }
     std::string_view chunk(std::size_t i) const { return {chunks_[i].data.get(), chunks_[i].used}; }
@@ -58,6 +60,8 @@ private:
     std::string file_;
     detail::TextArena changes_;  // one record per change, in order
     std::size_t count_ = 0;
+    std::string_view section_;  // the last record's section, in changes_
+    bool has_section_ = false;
 };
 
 // The pure text layer under the calls above, for tests and fuzzing: a file's
