@@ -308,6 +308,12 @@ TEST(IniBatch, SameResultAsSingleCallsOnAwkwardInput) {
         // Duplicate keys go one by one; once all are gone a write adds the key again.
         {1, "d", "z", ""},      {1, "d", "Z", ""},         {0, "d", "z", "back"},    {1, "d", "z", ""},
         {1, "d", "z", ""},      {0, "d", "z", "again"},
+        // A refused change starts a run of its section; a deleted section is looked up again.
+        {0, "p", "k", "1"},     {0, "q", "", "refused"},   {0, "q", "k", "2"},       {2, "q", "", ""},
+        {0, "q", "k", "3"},     {0, "p", "j", "4"},
+        // Sizes past one byte's worth in the batch's records.
+        {0, "p", std::string(300, 'k'), std::string(20000, 'v')}, {0, std::string(130, 's'), "k", "v"},
+        {0, std::string(130, 's'), std::string(300, 'k'), "w"},
     };
     const std::vector<std::string> starts = {
         "", "[a]\r\nk=0\n;c\n\n[b]\r\nz=1\r\n[a]\r\nk=dup\r\n", "x=orphan\r[b]\rz=0", utf16(u"[a]\nk=旧\n"), "[d]\nz=1\nZ=2\nz=3\n"};
