@@ -353,11 +353,9 @@ public:
             name = converted_;
         }
         tidy = tidy_section(name);
-        ++serial;
     }
     string_view name;
     bool tidy = false;
-    std::uint32_t serial = 0;  // which set() this is, so that a document can tell a new name from the last one
 
 private:
     std::string converted_;
@@ -605,11 +603,10 @@ private:
 
     std::int32_t find_section(const SectionName& section) {
         // A batch mostly changes one section after another: remember the last one found.
-        if (cached_ >= 0 && cached_for_ == &section && cached_serial_ == section.serial) return cached_;
+        if (cached_ >= 0 && section.name == cached_name_) return cached_;
         auto found = index_.find(ascii_lower(section.name));
         if (found == index_.end() || found->second.empty()) return -1;
-        cached_for_ = &section;
-        cached_serial_ = section.serial;
+        cached_name_.assign(section.name);
         cached_ = static_cast<std::int32_t>(found->second.front());
         return cached_;
     }
@@ -623,8 +620,7 @@ private:
     std::unordered_map<std::string, std::vector<std::uint32_t>> index_;  // folded name -> sections in order
     KeyIndex keys_;
     std::int32_t cached_ = -1;  // forgotten whenever sections go
-    const SectionName* cached_for_ = nullptr;
-    std::uint32_t cached_serial_ = 0;
+    std::string cached_name_;
 };
 
 enum OpKind { kWrite = 0, kDeleteKey = 1, kDeleteSection = 2, kRefused = 3 };
