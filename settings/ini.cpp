@@ -194,6 +194,25 @@ std::string unquote(string_view v) {
     return std::string(v);
 }
 
+const std::size_t kEolSize[] = {0, 1, 1, 2};
+enum : std::uint8_t { kNoEol = 0, kCr = 1, kLf = 2, kCrlf = 3 };
+
+// The line starting at pos: where its text ends, where the next line starts,
+// and the line break between them (CR, LF or CRLF).
+struct LineAt {
+    std::size_t end, next;
+    std::uint8_t eol;
+};
+LineAt line_at(string_view t, std::size_t pos) {
+    const std::size_t n = t.size();
+    std::size_t e = pos;
+    while (e < n && t[e] != '\r' && t[e] != '\n') ++e;
+    if (e == n) return {e, e, kNoEol};
+    if (t[e] == '\n') return {e, e + 1, kLf};
+    const bool crlf = e + 1 < n && t[e + 1] == '\n';
+    return {e, e + (crlf ? 2 : 1), crlf ? kCrlf : kCr};
+}
+
 bool has_break(string_view s) {
     return !s.empty() && (std::memchr(s.data(), '\r', s.size()) || std::memchr(s.data(), '\n', s.size()));
 }
@@ -203,8 +222,8 @@ bool find_value(string_view t, string_view section, string_view key, std::string
     const std::size_t n = t.size();
     bool in_section = false;
     for (std::size_t pos = 0; pos < n;) {
-        std::size_t e = pos;
-        while (e < n && t[e] != '\r' && t[e] != '\n') ++e;
+        const LineAt at = line_at(t, pos);
+        const std::size_t e = at.end;
         std::size_t b = pos;
         while (b < e && is_blank(t[b])) ++b;
         if (b < e && (t[b] == '[' || (in_section && t[b] != ';'))) {
@@ -218,8 +237,7 @@ bool find_value(string_view t, string_view section, string_view key, std::string
                 return true;
             }
         }
-        pos = e;
-        if (pos < n) pos += (t[pos] == '\r' && pos + 1 < n && t[pos + 1] == '\n') ? 2 : 1;
+        pos = at.next;
     }
     return false;
 }
@@ -314,9 +332,6 @@ private:
     std::vector<Slot> slots_;
     std::size_t used_ = 0;  // live and gone slots
 };
-
-const std::size_t kEolSize[] = {0, 1, 1, 2};
-enum : std::uint8_t { kNoEol = 0, kCr = 1, kLf = 2, kCrlf = 3 };
 
 // Whether the lines a write produces read back as the names it was given;
 // when not (a name holding "=", "]", a line break, ...) the document is parsed
@@ -571,23 +586,12 @@ private:
         const std::size_t n = t.size();
         std::int32_t current = -1;
         for (std::size_t pos = 0; pos < n;) {
-            std::size_t e = pos;
-            while (e < n && t[e] != '\r' && t[e] != '\n') ++e;
-            std::uint8_t eol = kNoEol;
-            std::size_t next = e;
-            if (e < n && t[e] == '\r') {
-                const bool crlf = e + 1 < n && t[e + 1] == '\n';
-                eol = crlf ? kCrlf : kCr;
-                next = e + (crlf ? 2 : 1);
-            } else if (e < n) {
-                eol = kLf;
-                next = e + 1;
-            }
-            string_view line = t.substr(pos, e - pos), name;
+            const LineAt at = line_at(t, pos);
+            string_view line = t.substr(pos, at.end - pos), name;
             const Kind k = classify(line, &name);
             const bool key = k == Kind::Entry && current >= 0;
             const std::int32_t i = insert_after(tail_, line, k, key ? static_cast<std::uint32_t>(current) : kNoSection);
-            lines_[i].eol = eol;
+            lines_[i].eol = at.eol;
             if (k == Kind::Header) {
                 current = static_cast<std::int32_t>(sections_.size());
                 sections_.push_back(Section{i, i});
@@ -597,7 +601,7 @@ private:
                 keys_.add(i, name_hash(sid, name), key_in(sid, name));
                 sections_[static_cast<std::size_t>(current)].last_key = i;
             }
-            pos = next;
+            pos = at.next;
         }
     }
 
