@@ -664,15 +664,23 @@ bool apply(Document& doc, bool utf16, int kind, const SectionName& section, stri
     return true;
 }
 
-std::string apply_one(const std::string& content, int kind, string_view section_in, string_view key,
-                      string_view value) {
+// A file's bytes after `changes(document, utf16)`; as they were when it returns false.
+template <class Changes>
+std::string edited(const std::string& content, const Changes& changes) {
     Decoded d = decode(content);
     Document doc(std::move(d.text));
-    SectionName section;
-    section.set(section_in, d.utf16);
-    if (!apply(doc, d.utf16, kind, section, key, value)) return content;
+    if (!changes(doc, d.utf16)) return content;
     d.text = doc.finish();
     return encode(std::move(d));
+}
+
+std::string apply_one(const std::string& content, int kind, string_view section_in, string_view key,
+                      string_view value) {
+    return edited(content, [&](Document& doc, bool utf16) {
+        SectionName section;
+        section.set(section_in, utf16);
+        return apply(doc, utf16, kind, section, key, value);
+    });
 }
 
 // The file's bytes for a change; false when an existing file cannot be read
@@ -881,9 +889,7 @@ bool Batch::commit() {
     std::string content;
     bool existed = false;
     if (!load(file_, content, existed)) return false;
-    Decoded d = decode(content);
-    {
-        Document doc(std::move(d.text));
+    const std::string result = edited(content, [&](Document& doc, bool utf16) {
         doc.reserve(count_);
         SectionName section;
         for (std::size_t c = 0; c < changes_.chunk_count(); ++c) {
@@ -891,13 +897,13 @@ bool Batch::commit() {
             Record r;
             for (std::size_t pos = 0; pos < chunk.size();) {
                 pos += read_record(chunk.data() + pos, r);
-                if (!r.same_section) section.set(r.section, d.utf16);
-                apply(doc, d.utf16, r.kind, section, r.key, r.value, true);
+                if (!r.same_section) section.set(r.section, utf16);
+                apply(doc, utf16, r.kind, section, r.key, r.value, true);
             }
         }
-        d.text = doc.finish();
-    }
-    if (!store(file_, content, existed, encode(std::move(d)))) return false;
+        return true;
+    });
+    if (!store(file_, content, existed, result)) return false;
     changes_.clear();
     count_ = 0;
     has_section_ = false;
