@@ -1,8 +1,13 @@
 // The contract fixture on the real backend: a temporary folder, the real
-// message loop, and a watcher thread that answers message boxes.
+// message loop, a watcher thread that answers message boxes, and a user who
+// sends controls the messages Windows sends for real gestures.
 #include "platform/win32/win_system.h"
+#include "platform/win32/win_ui.h"
+
+#include <shlobj.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -16,7 +21,7 @@ struct BoxWatcher {
     std::thread thread;
     std::atomic<bool> cancel{false};
     std::mutex lock;
-    std::string text, title;
+    Box seen;
 } g_box;
 
 void remove_tree(const std::wstring& dir) {
@@ -60,6 +65,43 @@ std::wstring text_of(HWND h) {
     return t;
 }
 
+BOOL CALLBACK find_icon(HWND h, LPARAM out) {
+    wchar_t cls[16] = {};
+    GetClassNameW(h, cls, 16);
+    if (_wcsicmp(cls, L"Static") == 0 && (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HICON*>(out) = reinterpret_cast<HICON>(SendMessageW(h, STM_GETICON, 0, 0));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::optional<Icon> icon_of(HWND box) {
+    HICON shown = nullptr;
+    EnumChildWindows(box, &find_icon, reinterpret_cast<LPARAM>(&shown));
+    if (!shown) return Icon::None;
+    const std::pair<LPCWSTR, Icon> known[] = {{IDI_ASTERISK, Icon::Information},
+                                              {IDI_EXCLAMATION, Icon::Warning},
+                                              {IDI_HAND, Icon::Error},
+                                              {IDI_QUESTION, Icon::Question}};
+    for (const auto& [id, icon] : known)
+        if (LoadIconW(nullptr, id) == shown) return icon;
+    return std::nullopt;
+}
+
+bool has_button(HWND box, int id) {
+    HWND b = GetDlgItem(box, id);
+    return b && IsWindowVisible(b);
+}
+
+std::optional<Buttons> buttons_of(HWND box) {
+    const bool ok = has_button(box, IDOK), cancel = has_button(box, IDCANCEL), yes = has_button(box, IDYES),
+               no = has_button(box, IDNO);
+    if (ok && !cancel && !yes && !no) return Buttons::Ok;
+    if (ok && cancel && !yes && !no) return Buttons::OkCancel;
+    if (!ok && !cancel && yes && no) return Buttons::YesNo;
+    return std::nullopt;
+}
+
 void watch(Answer a) {
     const ULONGLONG deadline = GetTickCount64() + 10000;
     while (!g_box.cancel && GetTickCount64() < deadline) {
@@ -70,11 +112,15 @@ void watch(Answer a) {
             HWND text = GetDlgItem(box, 0xFFFF);
             {
                 std::lock_guard<std::mutex> l(g_box.lock);
-                g_box.title = win32::narrow(text_of(box));
-                g_box.text = text ? win32::narrow(text_of(text)) : std::string();
+                g_box.seen.title = win32::narrow(text_of(box));
+                g_box.seen.text = text ? win32::narrow(text_of(text)) : std::string();
+                g_box.seen.icon = icon_of(box);
+                g_box.seen.buttons = buttons_of(box);
             }
-            const WPARAM id = a == Answer::Ok ? IDOK : a == Answer::Cancel ? IDCANCEL : a == Answer::Yes ? IDYES : IDNO;
-            PostMessageW(box, WM_COMMAND, id, 0);
+            const int id = a == Answer::Ok ? IDOK : a == Answer::Cancel ? IDCANCEL : a == Answer::Yes ? IDYES : IDNO;
+            // The user presses the button; a box without it is closed all the same.
+            if (!has_button(box, id) || !PostMessageW(GetDlgItem(box, id), BM_CLICK, 0, 0))
+                PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(id), 0);
             return;
         }
         Sleep(20);
@@ -98,8 +144,7 @@ void ContractTest::SetUp() {
     ASSERT_FALSE(dir.empty());
     folder_ = win32::narrow(dir);
     std::lock_guard<std::mutex> l(g_box.lock);
-    g_box.text.clear();
-    g_box.title.clear();
+    g_box.seen = Box{};
 }
 
 void ContractTest::TearDown() {
@@ -126,16 +171,159 @@ void ContractTest::answer_next_box(Answer a) {
     g_box.thread = std::thread(watch, a);
 }
 
-std::string ContractTest::last_box_text() const {
+Box ContractTest::last_box() const {
     std::lock_guard<std::mutex> l(g_box.lock);
-    return g_box.text;
-}
-
-std::string ContractTest::last_box_title() const {
-    std::lock_guard<std::mutex> l(g_box.lock);
-    return g_box.title;
+    return g_box.seen;
 }
 
 bool ContractTest::simulated() { return false; }
+
+// ---- the user ----
+
+namespace {
+
+HWND hwnd_of_control(Control& c) {
+    if (c.kind() == Kind::Window) return win32::hwnd_of(static_cast<Window&>(c));
+    auto* p = dynamic_cast<win32::uidetail::ControlPeer*>(c.peer());
+    return p ? p->hwnd() : nullptr;
+}
+
+// A notification from a child, as the child sends it to its parent.
+void notify_parent(HWND child, WORD code) {
+    SendMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), code), reinterpret_cast<LPARAM>(child));
+}
+
+bool is_class(HWND h, const wchar_t* cls) {
+    wchar_t name[32] = {};
+    GetClassNameW(h, name, 32);
+    return _wcsicmp(name, cls) == 0;
+}
+
+LPARAM centre_of(HWND h) {
+    RECT rc{};
+    GetClientRect(h, &rc);
+    return MAKELPARAM(rc.right / 2, rc.bottom / 2);
+}
+
+void key(HWND h, WORD vk) {
+    const UINT scan = MapVirtualKeyW(vk, 0);
+    SendMessageW(h, WM_KEYDOWN, vk, static_cast<LPARAM>(1 | (scan << 16)));
+    SendMessageW(h, WM_KEYUP, vk, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
+}
+
+}  // namespace
+
+void User::press(Control& c) {
+    HWND h = hwnd_of_control(c);
+    if (!h) return;
+    if (is_class(h, L"Button")) {
+        // Button down (focus, capture, pressed look), then up inside: BN_CLICKED.
+        SendMessageW(h, BM_CLICK, 0, 0);
+        return;
+    }
+    const LPARAM at = centre_of(h);
+    SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(h, WM_LBUTTONUP, 0, at);
+}
+
+void User::type(Edit& e, const std::string& text) {
+    HWND h = hwnd_of_control(e);
+    if (!h) return;
+    SetFocus(h);
+    // What typing over a selection, or pasting, does: one replacement, one EN_CHANGE.
+    SendMessageW(h, EM_SETSEL, 0, -1);
+    SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win32::widen(text).c_str()));
+}
+
+void User::drop(Edit& e, const std::vector<std::string>& paths) {
+    HWND h = hwnd_of_control(e);
+    // The shell drops only on windows that accept files.
+    if (!h || !(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) return;
+    std::wstring names;
+    for (const std::string& p : paths) names += win32::widen(p) + L'\0';
+    names += L'\0';
+    const std::size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
+    HGLOBAL mem = GlobalAlloc(GHND, bytes);
+    if (!mem) return;
+    auto* df = static_cast<DROPFILES*>(GlobalLock(mem));
+    df->pFiles = sizeof(DROPFILES);
+    df->fWide = TRUE;
+    std::memcpy(reinterpret_cast<char*>(df) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+    GlobalUnlock(mem);
+    // The receiver frees it with DragFinish.
+    SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(mem), 0);
+}
+
+void User::pick(DropDown& d, int item) {
+    HWND h = hwnd_of_control(d);
+    if (!h) return;
+    SetFocus(h);
+    SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    notify_parent(h, CBN_SELCHANGE);
+}
+
+void User::pick(ListView& l, int row) {
+    HWND h = hwnd_of_control(l);
+    if (!h) return;
+    SetFocus(h);
+    // The list view sends LVN_ITEMCHANGED for the row it selects.
+    ListView_SetItemState(h, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void User::tick(ListView& l, int row) {
+    HWND h = hwnd_of_control(l);
+    if (!h) return;
+    if (ListView_GetNextItem(h, -1, LVNI_SELECTED) != row) pick(l, row);
+    SetFocus(h);
+    key(h, VK_SPACE);
+}
+
+void User::move(Slider& s, int position) {
+    HWND h = hwnd_of_control(s);
+    if (!h) return;
+    SetFocus(h);
+    SendMessageW(h, TBM_SETPOS, TRUE, position);
+    const LPARAM from = reinterpret_cast<LPARAM>(h);
+    SendMessageW(GetParent(h), WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), from);
+    SendMessageW(GetParent(h), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), from);
+    SendMessageW(GetParent(h), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
+}
+
+void User::close(Window& w) {
+    if (HWND h = win32::hwnd_of(w)) SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void User::tray(Window& owner, TrayEvent e) {
+    HWND h = win32::hwnd_of(owner);
+    if (!h) return;
+    // What the shell sends to the icon's callback message: a pass of the
+    // pointer, the button going down, then the action itself.
+    const UINT callback = WM_APP + 1;
+    SendMessageW(h, callback, 1, WM_MOUSEMOVE);
+    SendMessageW(h, callback, 1, e == TrayEvent::RightClick ? WM_RBUTTONDOWN : WM_LBUTTONDOWN);
+    const UINT action = e == TrayEvent::Click ? WM_LBUTTONUP : e == TrayEvent::DoubleClick ? WM_LBUTTONDBLCLK : WM_RBUTTONUP;
+    SendMessageW(h, callback, 1, action);
+}
+
+void User::keys(int modifiers, int virtual_key) {
+    // Real keyboard input: the system finds the hotkey and posts WM_HOTKEY.
+    std::vector<INPUT> in;
+    auto add = [&](int vk, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = static_cast<WORD>(vk);
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(static_cast<UINT>(vk), 0));
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    const std::pair<int, int> mods[] = {{MOD_CONTROL, VK_CONTROL}, {MOD_ALT, VK_MENU}, {MOD_SHIFT, VK_SHIFT}};
+    for (const auto& [bit, vk] : mods)
+        if (modifiers & bit) add(vk, false);
+    add(virtual_key, false);
+    add(virtual_key, true);
+    for (const auto& [bit, vk] : mods)
+        if (modifiers & bit) add(vk, true);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
 
 }  // namespace q::contract
