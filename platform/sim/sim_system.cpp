@@ -621,8 +621,9 @@ void SimSystem::tray_click(Window& owner, TrayEvent e) {
 bool SimSystem::register_hotkey(Window& owner, int id, int modifiers, int virtual_key) {
     register_calls.emplace_back(id, modifiers);
     if (hotkey_register_fails) return false;
+    // A combination already held fails, even by the same window and id.
     for (const auto& [who, keys] : hotkeys)
-        if (who != std::make_pair(&owner, id) && keys == std::make_pair(modifiers, virtual_key)) return false;
+        if (keys == std::make_pair(modifiers, virtual_key)) return false;
     hotkeys[{&owner, id}] = {modifiers, virtual_key};
     return true;
 }

@@ -1,4 +1,5 @@
-// Checks of the win32 services that only real Windows (Wine) can make.
+// Checks of the win32 services that only real Windows (Wine) can make; the
+// registry, hotkeys, tray icon and message boxes are contracts (tests/contract).
 #include "platform/win32/win_system.h"
 
 #include <algorithm>
@@ -11,34 +12,11 @@ namespace {
 
 class WinServicesTest : public contract::ContractTest {};
 
-const char kKey[] = "Software\\QuilletTest\\";
-
 TEST_F(WinServicesTest, TextConversionIsCp936WhateverTheAnsiCodePage) {
     EXPECT_EQ(win32::widen("随手记录 a\\b"), std::wstring(L"随手记录 a\\b"));
     EXPECT_EQ(win32::narrow(L"随手记录 a\\b"), "随手记录 a\\b");
     const std::string with_nul("a\0b", 3);
     EXPECT_EQ(win32::narrow(win32::widen(with_nul)), with_nul);
-}
-
-TEST_F(WinServicesTest, RegistryStringsRoundTripUnderCurrentUser) {
-    Registry& reg = sys().registry;
-    const std::string value = "\"C:\\程序\\quillet.exe\" restart";
-    ASSERT_TRUE(reg.write_string(Hive::CurrentUser, kKey, "Quillet", value));
-    EXPECT_TRUE(reg.value_exists(Hive::CurrentUser, kKey, "Quillet"));
-    EXPECT_EQ(reg.read_string(Hive::CurrentUser, kKey, "Quillet"), value);
-    EXPECT_TRUE(reg.delete_value(Hive::CurrentUser, kKey, "Quillet"));
-    EXPECT_FALSE(reg.value_exists(Hive::CurrentUser, kKey, "Quillet"));
-    EXPECT_EQ(reg.read_string(Hive::CurrentUser, kKey, "Quillet"), std::nullopt);
-    EXPECT_FALSE(reg.delete_value(Hive::CurrentUser, kKey, "Quillet"));
-    EXPECT_FALSE(reg.value_exists(Hive::CurrentUser, "Software\\QuilletNoSuchKey", "x"));
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\QuilletTest");
-
-    // The machine hive may refuse an ordinary user; it must do so quietly.
-    if (reg.write_string(Hive::LocalMachine, kKey, "Quillet", value)) {
-        EXPECT_EQ(reg.read_string(Hive::LocalMachine, kKey, "Quillet"), value);
-        EXPECT_TRUE(reg.delete_value(Hive::LocalMachine, kKey, "Quillet"));
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\QuilletTest");
-    }
 }
 
 // The thread ends at once, still owning what it acquired.
@@ -59,44 +37,6 @@ TEST_F(WinServicesTest, MutexIsAcquiredOnceAndAbandonedCountsAsFree) {
     EXPECT_EQ(acquire_on_other_thread(other), MutexState::Acquired);
     EXPECT_EQ(sys().process.acquire_mutex(other), MutexState::Abandoned);
     EXPECT_EQ(acquire_on_other_thread(other), MutexState::Busy);
-}
-
-TEST_F(WinServicesTest, HotkeyCombinationBelongsToOneRegistration) {
-    Window w({10, 10, 120, 80}, "热键", {});
-    w.create();
-    ASSERT_NE(win32::hwnd_of(w), nullptr);
-    Desktop& d = sys().desktop;
-    const int ctrl_alt = 2 | 1;
-    ASSERT_TRUE(d.register_hotkey(w, 3, ctrl_alt, VK_F11));
-    EXPECT_FALSE(d.register_hotkey(w, 4, ctrl_alt, VK_F11));
-    d.unregister_hotkey(w, 3);
-    EXPECT_TRUE(d.register_hotkey(w, 4, ctrl_alt, VK_F11));
-    d.unregister_hotkey(w, 4);
-
-    PostMessageW(win32::hwnd_of(w), WM_HOTKEY, 7, 0);
-    int id = -1;
-    EXPECT_TRUE(sys().loop.take_hotkey(w, id));
-    EXPECT_EQ(id, 7);
-    EXPECT_FALSE(sys().loop.take_hotkey(w, id));
-    w.destroy();
-}
-
-TEST_F(WinServicesTest, TrayCallbacksBecomeEvents) {
-    Window w({10, 10, 120, 80}, "托盘", {});
-    w.create();
-    std::vector<TrayEvent> events;
-    sys().desktop.tray_add(w, Res::AppIcon, std::string(200, 'x'), [&](TrayEvent e) { events.push_back(e); });
-    HWND h = win32::hwnd_of(w);
-    SendMessageW(h, WM_APP + 1, 1, WM_LBUTTONUP);
-    SendMessageW(h, WM_APP + 1, 1, WM_MOUSEMOVE);
-    SendMessageW(h, WM_APP + 1, 1, WM_LBUTTONDBLCLK);
-    SendMessageW(h, WM_APP + 1, 1, WM_RBUTTONUP);
-    SendMessageW(h, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::Click, TrayEvent::DoubleClick, TrayEvent::RightClick}));
-    sys().desktop.tray_remove(w);
-    SendMessageW(h, WM_APP + 1, 1, WM_LBUTTONUP);
-    EXPECT_EQ(events.size(), 3u);
-    w.destroy();
 }
 
 TEST_F(WinServicesTest, TimerCallbackMayStopItselfAndOthers) {
