@@ -17,6 +17,10 @@ constexpr int kRiseStep = 5;
 constexpr int kRiseSoundAt = 50;
 constexpr int kGreetingSeconds = 6;
 
+void run_hook(const std::function<void()>& hook) {
+    if (hook) hook();
+}
+
 // The bottom edge of the work area: the window rests just above it and
 // starts hidden below it.
 int rest_base() { return sys().desktop.work_area().bottom(); }
@@ -72,7 +76,7 @@ void Popup::show_greeting_text() {
 }
 
 void Popup::opening_work() {
-    PopupState& s = owner_.popup_state();
+    PopupState& s = owner_.popup_state_;
     // Opened again while open: a fresh rise for the new content.
     移动时钟.set_interval(0);
     s.slide_offset = 0;
@@ -80,10 +84,10 @@ void Popup::opening_work() {
 
     const Rect work = sys().desktop.work_area();
     move(work.right() - kWidth, work.bottom());
-    if (owner_.hooks().hide_bar) owner_.hooks().hide_bar();
+    run_hook(owner_.hooks_.hide_bar);
 
-    Scheduler& scheduler = owner_.scheduler();
-    const table::OpenTable& plan = owner_.table();
+    Scheduler& scheduler = owner_.scheduler_;
+    const table::OpenTable& plan = owner_.table_;
     if (scheduler.pending_due_time().empty()) {
         了解按钮.hide();
         取消按钮.hide();
@@ -106,7 +110,7 @@ void Popup::opening_work() {
 }
 
 void Popup::移动时钟_tick() {
-    PopupState& s = owner_.popup_state();
+    PopupState& s = owner_.popup_state_;
     if (移动时钟.interval() == 1) {
         if (s.slide_direction == 0) {
             s.slide_offset += kRiseStep;
@@ -150,12 +154,11 @@ void Popup::了解按钮_click() { run_reminder_action(); }
 void Popup::取消按钮_click() { close_popup(); }
 
 void Popup::run_reminder_action() {
-    const std::string action = owner_.popup_state().current_action;
-    Reminders& owner = owner_;
-    auto end_windows = [&owner](EndSession how) {
-        owner.close_table();
+    const std::string action = owner_.popup_state_.current_action;
+    auto end_windows = [this](EndSession how) {
+        owner_.close_table();
         sys().shell.end_session(how);
-        if (owner.hooks().end_program) owner.hooks().end_program();
+        run_hook(owner_.hooks_.end_program);
     };
     if (action == "关机") {
         end_windows(EndSession::ShutDown);
@@ -177,12 +180,12 @@ void Popup::run_reminder_action() {
 }
 
 void Popup::close_popup() {
-    PopupState& s = owner_.popup_state();
+    PopupState& s = owner_.popup_state_;
     移动时钟.set_interval(0);
     s.slide_direction = 0;
     s.slide_offset = 0;
     s.current_action.clear();
-    if (owner_.popup() == this) owner_.close_popup();
+    if (owner_.popup() == this) owner_.popup_.close();
 }
 
 void Reminders::open_popup() {

@@ -39,13 +39,12 @@ public:
 
     table::OpenTable& table() { return table_; }
     Scheduler& scheduler() { return scheduler_; }
-    PopupState& popup_state() { return popup_state_; }
-    const Hooks& hooks() const { return hooks_; }
-
-    // The popup closes (from one of its own handlers).
-    void close_popup() { popup_.close(); }
+    const PopupState& popup_state() const { return popup_state_; }
 
 private:
+    // The popup keeps its state here, runs the hooks and closes its own slot.
+    friend class Popup;
+
     Hooks hooks_;
     table::OpenTable table_;
     Scheduler scheduler_;
