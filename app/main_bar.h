@@ -7,9 +7,11 @@
 
 namespace q {
 
+class Program;
+
 class MainBar : public Window {
 public:
-    MainBar();
+    explicit MainBar(Program& program);
 
     static constexpr int kWidth = 121;
     static constexpr int kHeight = 300;
@@ -34,29 +36,26 @@ public:
     // Button of main bar function n (0..10).
     ImageButton& button(int n);
 
-    // Handlers.
+    // Handlers; the button ones serve all eleven buttons.
+    void button_click(int n);
     void button_pointer_move();
     void button_pointer_leave();
     void tray_event(TrayEvent kind);
-    void show_at_pointer();
+    void 提醒时钟_tick();
     void 隐藏时钟_tick();
-    void bar_shown();
-    void bar_hidden();
+    void window_shown();
+    void window_hidden();
+    void window_hotkey(int id);
+    void window_end_session();
+
+    void show_at_pointer();
+
+    // 1 from the first movement over a button until the pointer leaves it.
+    int hover_flag() const { return hover_; }
+
+private:
+    Program& program_;
+    int hover_ = 0;
 };
-
-// The bar exists from program start to exit (made on first use).
-MainBar& main_bar();
-void hide_main_bar();
-// Main bar function n (0..10): hides the bar, then acts; other numbers do nothing.
-void run_main_bar_function(int n);
-// Runs the function of a tray action value ([set] tray, 0..7); others do nothing.
-void run_tray_action(int value);
-
-// Program-wide state of the bar.
-int hover_flag();
-int door_open_flag();
-
-// Destroys the bar and clears its state (tests: before their SimSystem goes).
-void reset_main_bar();
 
 }  // namespace q

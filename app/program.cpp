@@ -1,20 +1,15 @@
 #include "app/program.h"
 
-#include "app/main_bar.h"
-#include "hotkeys/hotkeys.h"
+#include "app/actions.h"
 #include "media/startup.h"
-#include "note/note.h"
 #include "platform/system.h"
 #include "platform/text.h"
-#include "reminders/reminders.h"
 #include "settings/settings_file.h"
 #include "settings/values.h"
 
 namespace q {
 
 namespace {
-
-bool g_exited = false;  // the exit procedure has run
 
 // Returns true when this process is the first instance; otherwise says so and ends it.
 bool single_instance_check(const std::string& mutex_name, const std::string& message) {
@@ -39,11 +34,11 @@ void apply_bar_look(MainBar& bar) {
 }
 
 void add_tray_icon(MainBar& bar) {
-    sys().desktop.tray_add(bar, Res::AppIcon, "Quillet1.0", [](TrayEvent e) { main_bar().tray_event(e); });
+    sys().desktop.tray_add(bar, Res::AppIcon, "Quillet1.0", [&bar](TrayEvent e) { bar.tray_event(e); });
 }
 
-void show_greeting() {
-    if (settings::greeting_show()) reminders::open_popup();
+void show_greeting(reminders::Reminders& r) {
+    if (settings::greeting_show()) r.open_popup();
 }
 
 void start_with_windows() {
@@ -67,20 +62,30 @@ void start_music() {
     media::music_tick();
 }
 
-void start_reminders(MainBar& bar) {
-    if (!reminders::open_table()) return;
-    const int n = reminders::record_count();
+void start_reminders(MainBar& bar, reminders::Reminders& r) {
+    if (!r.open_table()) return;
+    const int n = r.record_count();
     if (n != 0 || settings::chime()) bar.提醒时钟.set_interval(1000);
 }
 
 }  // namespace
 
 void program_main() {
-    main_bar().create();
+    Program program;
+    program.main();
+}
+
+Program::Program()
+    : bar_(*this),
+      hotkeys_(bar_, [this](int n) { run_main_bar_function(n); }),
+      reminders_({[this] { hide_main_bar(); }, [this] { exit_procedure(); }}) {}
+
+void Program::main() {
+    bar_.create();
     startup_sequence();
 }
 
-void startup_sequence() {
+void Program::startup_sequence() {
     // 1. Restart delay: the old instance is still ending.
     const std::vector<std::string> args = sys().process.arguments();
     if (!args.empty() && args[0] == "restart") sys().clock.sleep_ms(1000);
@@ -88,46 +93,74 @@ void startup_sequence() {
     if (!single_instance_check("Quillet", "Quillet正在工作！")) return;
     // 3. Visual style.
     apply_visual_style();
-    MainBar& bar = main_bar();
     // 4. The bar's look.
-    apply_bar_look(bar);
+    apply_bar_look(bar_);
     // 5. Tray icon.
-    add_tray_icon(bar);
+    add_tray_icon(bar_);
     // 6. Greeting.
-    show_greeting();
+    show_greeting(reminders_);
     // 7. Start with Windows.
     start_with_windows();
     // 8, 9. Wallpaper and music: both switches are off without a settings file.
     if (sys().files.exists(settings_path())) {
-        start_wallpaper(bar);
+        start_wallpaper(bar_);
         start_music();
     }
     // 10. Reminders.
-    start_reminders(bar);
+    start_reminders(bar_, reminders_);
     // 11. Hotkeys, then the program's message loop.
-    hotkeys::register_all();
-    hotkeys::dispatch_loop();
+    hotkeys_.register_all();
+    hotkeys_.dispatch_loop();
 }
 
-void exit_procedure() {
-    if (g_exited) return;
-    g_exited = true;
+void Program::exit_procedure() {
+    if (exited_) return;
+    exited_ = true;
     hide_main_bar();
     sys().desktop.stop_all_sound();
-    sys().desktop.tray_remove(main_bar());
-    if (reminders::table_open()) reminders::close_table();
-    if (note::loaded()) note::close_for_exit();
+    sys().desktop.tray_remove(bar_);
+    if (reminders_.table_open()) reminders_.close_table();
+    if (note_.loaded()) note_.close_for_exit();
     // The launcher window closes here once it exists.
     if (!settings::style()) sys().desktop.set_xp_look(false);
-    hotkeys::set_stop_flag(1);
-    hotkeys::unregister_all();
+    hotkeys_.set_stop_flag(1);
+    hotkeys_.unregister_all();
     sys().process.end_process(0);
 }
 
-void reset_program_state() {
-    reset_main_bar();
-    hotkeys::reset();
-    g_exited = false;
+void Program::run_main_bar_function(int n) {
+    if (n < 0 || n > 10) return;
+    hide_main_bar();
+    switch (n) {
+        case 0: action_play_music(); break;
+        case 1: action_stop_music(); break;
+        case 2: action_change_wallpaper(); break;
+        case 3: action_pause_wallpaper(); break;
+        case 4: action_cd_door(); break;
+        case 5: note_.note_action(); break;
+        case 6: action_reminders_page(); break;
+        case 7: action_launcher(); break;
+        case 8: action_settings(); break;
+        case 9: action_about(); break;
+        case 10: exit_procedure(); break;
+    }
+}
+
+void Program::run_tray_action(int value) {
+    // Tray action value -> main bar function.
+    static constexpr int kFunction[8] = {4, 2, 0, 5, 6, 7, 8, 10};
+    if (value < 0 || value > 7) return;
+    run_main_bar_function(kFunction[value]);
+}
+
+void Program::action_cd_door() {
+    if (door_open_ == 1) {
+        sys().desktop.mci_command("set CDAudio door closed");
+        door_open_ = 0;
+    } else {
+        sys().desktop.mci_command("set CDAudio door open");
+        door_open_ = 1;
+    }
 }
 
 namespace autostart {

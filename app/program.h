@@ -4,19 +4,54 @@
 
 #include <string>
 
+#include "app/main_bar.h"
+#include "hotkeys/hotkeys.h"
+#include "note/note.h"
+#include "platform/entry.h"
+#include "reminders/reminders.h"
+
 namespace q {
 
-// Entry: creates the main bar hidden and runs the start-up sequence; returns
-// when the dispatch loop ends (in the sim, also after end_process).
-void program_main();
-// The start-up sequence (the main bar's creation handler), steps 1 to 11.
-void startup_sequence();
-// The only orderly end. Calls sys().process.end_process(0) last; returns in the sim.
-void exit_procedure();
+// The running program: the main bar and the state of every subsystem, wired
+// together. program_main builds one; a test builds a fresh one.
+class Program {
+public:
+    Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
-// Everything the program keeps between events, back to its start values
-// (main bar, hotkey state). Tests call it before their SimSystem goes.
-void reset_program_state();
+    // Creates the main bar hidden and runs the start-up sequence; returns
+    // when the dispatch loop ends (in the sim, also after end_process).
+    void main();
+    // The start-up sequence (the main bar's creation handler), steps 1 to 11.
+    void startup_sequence();
+    // The only orderly end. Calls sys().process.end_process(0) last; returns in the sim.
+    void exit_procedure();
+
+    void hide_main_bar() { bar_.hide(); }
+    // Main bar function n (0..10): hides the bar, then acts; other numbers do nothing.
+    void run_main_bar_function(int n);
+    // Runs the function of a tray action value ([set] tray, 0..7); others do nothing.
+    void run_tray_action(int value);
+
+    MainBar& bar() { return bar_; }
+    hotkeys::Hotkeys& hotkeys() { return hotkeys_; }
+    reminders::Reminders& reminders() { return reminders_; }
+    note::Note& note() { return note_; }
+    // The program's own belief about the CD door.
+    int door_open_flag() const { return door_open_; }
+
+private:
+    void action_cd_door();
+
+    // The bar goes last: the other windows and the hotkeys refer to it.
+    MainBar bar_;
+    hotkeys::Hotkeys hotkeys_;
+    reminders::Reminders reminders_;
+    note::Note note_;
+    int door_open_ = 0;
+    bool exited_ = false;  // the exit procedure has run
+};
 
 namespace autostart {
 constexpr const char* kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";

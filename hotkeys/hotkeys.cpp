@@ -1,6 +1,5 @@
 #include "hotkeys/hotkeys.h"
 
-#include "app/main_bar.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/ini.h"
@@ -11,10 +10,6 @@ namespace q::hotkeys {
 
 namespace {
 
-std::vector<std::uint8_t> g_registered;  // ids registered on the main bar, in order
-int g_stop = 0;                          // 1 ends the dispatch loop
-std::string g_owner;                     // owner of the combination last found taken
-
 constexpr int kFunctions = 11;
 
 std::string section(int n) { return decimal(n); }
@@ -23,39 +18,37 @@ std::string section(int n) { return decimal(n); }
 
 std::string file_path() { return program_file("hotkey.ini"); }
 
-void register_all() {
+Hotkeys::Hotkeys(Window& owner, std::function<void(int)> run_function)
+    : owner_(owner), run_function_(std::move(run_function)) {}
+
+void Hotkeys::register_all() {
     const std::string file = file_path();
     if (!sys().files.exists(file)) return;
-    g_stop = 0;
+    stop_ = 0;
     for (int id = 0; id < kFunctions; ++id) {
         if (ini::read(file, section(id), "yes").empty()) continue;
         const int modifiers = leading_int(ini::read(file, section(id), "function"));
         const int key = leading_int(ini::read(file, section(id), "keyvalue"));
         // A combination held by another program simply fails; the id is kept all the same.
-        sys().desktop.register_hotkey(main_bar(), id, modifiers, key);
-        g_registered.push_back(static_cast<std::uint8_t>(id));
+        sys().desktop.register_hotkey(owner_, id, modifiers, key);
+        registered_.push_back(static_cast<std::uint8_t>(id));
     }
 }
 
-void unregister_all() {
-    for (std::uint8_t id : g_registered) sys().desktop.unregister_hotkey(main_bar(), id);
-    g_registered.clear();
+void Hotkeys::unregister_all() {
+    for (std::uint8_t id : registered_) sys().desktop.unregister_hotkey(owner_, id);
+    registered_.clear();
 }
 
-void dispatch_loop() {
+void Hotkeys::dispatch_loop() {
     Loop& loop = sys().loop;
-    while (g_stop == 0) {
+    while (stop_ == 0) {
         if (!loop.wait_message()) return;
         int id = -1;
-        if (loop.take_hotkey(main_bar(), id)) run_main_bar_function(id);
+        if (loop.take_hotkey(owner_, id) && run_function_) run_function_(id);
         if (!loop.process_pending()) return;
     }
 }
-
-const std::vector<std::uint8_t>& registered() { return g_registered; }
-int stop_flag() { return g_stop; }
-void set_stop_flag(int v) { g_stop = v; }
-const std::string& owner_name() { return g_owner; }
 
 const std::vector<std::string>& function_items() {
     static const std::vector<std::string> items = {
@@ -92,14 +85,14 @@ int key_code(int key_index) {
     return 0;
 }
 
-int find_conflict(int n, int modifier, int key_index) {
+int Hotkeys::find_conflict(int n, int modifier, int key_index) {
     const std::string file = file_path();
     for (int m = 0; m < kFunctions; ++m) {
         if (m == n) continue;
         if (ini::read(file, section(m), "yes").empty()) continue;
         if (leading_int(ini::read(file, section(m), "key")) == key_index &&
             leading_int(ini::read(file, section(m), "function")) == modifier) {
-            g_owner = function_items()[m];
+            owner_name_ = function_items()[m];
             return m;
         }
     }
@@ -113,12 +106,6 @@ void store(int n, int modifier, int key_index) {
     b.write(section(n), "key", decimal(key_index));
     b.write(section(n), "keyvalue", decimal(key_code(key_index)));
     b.commit();
-}
-
-void reset() {
-    g_registered.clear();
-    g_stop = 0;
-    g_owner.clear();
 }
 
 }  // namespace q::hotkeys

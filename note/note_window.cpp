@@ -1,6 +1,6 @@
 #include "note/note_window.h"
 
-#include "app/bar_helpers.h"
+#include "note/edge_slide.h"
 #include "note/note.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -49,7 +49,7 @@ const std::vector<std::string>& NoteWindow::menu_items() {
     return items;
 }
 
-NoteWindow::NoteWindow()
+NoteWindow::NoteWindow(Note& owner)
     : Window({0, 0, kWidth, kHeight}, "随手记录", Style{false, true}),
       标题标签(this, {45, 3, 60, 16}, "随手记录", Label::Look::Transparent),
       菜单按钮(this, {8, 7, 12, 12}, Res::NoteMenuButton),
@@ -57,30 +57,29 @@ NoteWindow::NoteWindow()
       记录编辑框(this, {5, 24, 140, 200}, note_box_mode()),
       透明度滑块条(this, {5, 225, 140, 18}, 0, 200),
       固定按钮(this, {5, 244, 86, 21}, kAutoHide),
-      颜色选择器(this, {93, 244, 52, 21}, kWhite) {
+      颜色选择器(this, {93, 244, 52, 21}, kWhite),
+      owner_(owner) {
     Font title;
     title.face = "黑体";
     title.points = 9;
     标题标签.set_font(title);
 
-    on_mouse_down = [this](MouseButton b) {
-        if (b == MouseButton::Left) drag();
-    };
-    标题标签.on_mouse_down = on_mouse_down;
+    on_mouse_down = [this](MouseButton b) { window_mouse_down(b); };
     on_moved = [this] { window_moved(); };
-    on_close = [this] { 关闭按钮_click(); };
+    on_close = [this] { window_close(); };
     on_destroy = [this] { window_destroyed(); };
-    on_end_session = [this] { write_recovery(); };
-    透明度滑块条.on_change = [this] { slider_moved(); };
-    颜色选择器.on_change = [this] { color_chosen(); };
+    on_end_session = [this] { window_end_session(); };
+    标题标签.on_mouse_down = [this](MouseButton b) { 标题标签_mouse_down(b); };
+    透明度滑块条.on_change = [this] { 透明度滑块条_change(); };
+    颜色选择器.on_change = [this] { 颜色选择器_change(); };
     固定按钮.on_click = [this] { 固定按钮_click(); };
     移动时钟.on_tick = [this] { 移动时钟_tick(); };
     恢复时钟.on_tick = [this] { 恢复时钟_tick(); };
     菜单按钮.on_click = [this] { 菜单按钮_click(); };
     关闭按钮.on_click = [this] { 关闭按钮_click(); };
-    记录编辑框.on_double_click = [this] { clear(); };
-    记录编辑框.on_change = [this] { text_changed(); };
-    记录编辑框.on_files_dropped = [this](const std::vector<std::string>& paths) { files_dropped(paths); };
+    记录编辑框.on_double_click = [this] { 记录编辑框_double_click(); };
+    记录编辑框.on_change = [this] { 记录编辑框_change(); };
+    记录编辑框.on_files_dropped = [this](const std::vector<std::string>& paths) { 记录编辑框_files_dropped(paths); };
 }
 
 void NoteWindow::window_created() {
@@ -113,14 +112,14 @@ void NoteWindow::window_created() {
     }
 }
 
-void NoteWindow::apply_opacity() { set_window_opacity(*this, 透明度滑块条.position() + 55); }
+void NoteWindow::apply_opacity() { set_opacity(透明度滑块条.position() + 55); }
 
-void NoteWindow::slider_moved() {
+void NoteWindow::透明度滑块条_change() {
     write_setting(kSection, "transparance", decimal(透明度滑块条.position() + 55));
     apply_opacity();
 }
 
-void NoteWindow::color_chosen() {
+void NoteWindow::颜色选择器_change() {
     const Color color = 颜色选择器.color();
     记录编辑框.set_back_color(color);
     write_setting(kSection, "color", decimal(color));
@@ -138,6 +137,14 @@ void NoteWindow::window_moved() {
     batch.write(kSection, "left", decimal(left));
     batch.write(kSection, "top", decimal(top));
     batch.commit();
+}
+
+void NoteWindow::window_mouse_down(MouseButton b) {
+    if (b == MouseButton::Left) drag();
+}
+
+void NoteWindow::标题标签_mouse_down(MouseButton b) {
+    if (b == MouseButton::Left) drag();
 }
 
 void NoteWindow::drag() {
@@ -180,7 +187,7 @@ void NoteWindow::park() {
         move(r.left, kStrip - r.height);
         side = 3;
     }
-    set_docking_side(side);
+    owner_.set_docking_side(side);
 }
 
 void NoteWindow::固定按钮_click() {
@@ -195,7 +202,7 @@ void NoteWindow::固定按钮_click() {
 }
 
 void NoteWindow::移动时钟_tick() {
-    const int side = docking_side();
+    const int side = owner_.docking_side();
     if (side >= 1 && side <= 4) edge_slide_step(*this, side);
 }
 
@@ -210,6 +217,8 @@ void NoteWindow::菜单按钮_click() {
         default: break;
     }
 }
+
+void NoteWindow::记录编辑框_double_click() { clear(); }
 
 void NoteWindow::clear() { set_note_text(""); }
 
@@ -256,7 +265,7 @@ void NoteWindow::open_document() {
     set_note_text(replace ? block : 记录编辑框.text() + block);
 }
 
-void NoteWindow::files_dropped(const std::vector<std::string>& paths) {
+void NoteWindow::记录编辑框_files_dropped(const std::vector<std::string>& paths) {
     std::string text = 记录编辑框.text();
     bool added = false;
     for (const std::string& path : paths) {
@@ -298,15 +307,17 @@ void NoteWindow::关闭按钮_click() {
         write_recovery();
     else if (sys().files.exists(recovery_path()))
         sys().files.remove(recovery_path());
-    close_window();
+    owner_.close_window();
 }
+
+void NoteWindow::window_close() { 关闭按钮_click(); }
 
 void NoteWindow::set_note_text(std::string text) {
     记录编辑框.set_text(std::move(text));
-    text_changed();
+    记录编辑框_change();
 }
 
-void NoteWindow::text_changed() {
+void NoteWindow::记录编辑框_change() {
     // Restart the delay: the file is written once typing pauses.
     恢复时钟.set_interval(0);
     恢复时钟.set_interval(kRecoveryDelayMs);
@@ -332,5 +343,7 @@ void NoteWindow::window_destroyed() {
     移动时钟.set_interval(0);
     恢复时钟.set_interval(0);
 }
+
+void NoteWindow::window_end_session() { write_recovery(); }
 
 }  // namespace q::note

@@ -9,6 +9,8 @@
 
 namespace q::note {
 
+class Note;
+
 class NoteWindow : public Window {
 public:
     static constexpr int kWidth = 150;
@@ -16,7 +18,7 @@ public:
     // A parked window keeps this strip on screen.
     static constexpr int kStrip = 5;
 
-    NoteWindow();
+    explicit NoteWindow(Note& owner);
 
     Label 标题标签;
     PictureButton 菜单按钮;
@@ -34,27 +36,34 @@ public:
 
     // Handlers, in the order of the window's life.
     void window_created();
-    void apply_opacity();
-    void slider_moved();
-    void color_chosen();
+    void 透明度滑块条_change();
+    void 颜色选择器_change();
     void window_moved();
-    void drag();
-    void keep_on_screen();
-    void park();
+    void window_mouse_down(MouseButton b);
+    void 标题标签_mouse_down(MouseButton b);
     void 固定按钮_click();
     void 移动时钟_tick();
     void 菜单按钮_click();
+    void 记录编辑框_double_click();
+    void 记录编辑框_files_dropped(const std::vector<std::string>& paths);
+    void 记录编辑框_change();
+    void 关闭按钮_click();
+    void 恢复时钟_tick();
+    void window_close();
+    void window_destroyed();
+    void window_end_session();
+
+    // What the handlers and the menu do.
+    void apply_opacity();
+    void drag();
+    void keep_on_screen();
+    void park();
     void clear();
     // True when the text was written to a file.
     bool save_as_text() { return save_text() == Saved::Yes; }
     void open_document();
-    void files_dropped(const std::vector<std::string>& paths);
     void change_font();
     void restore_default();
-    void 关闭按钮_click();
-    void text_changed();
-    void 恢复时钟_tick();
-    void window_destroyed();
 
     // Writes the text to the recovery file now (removes the file when the
     // note is empty).
@@ -66,9 +75,8 @@ private:
     void set_note_text(std::string text);
     enum class Saved { Yes, No, WriteFailed };
     Saved save_text();
-};
 
-// Destroys the open note window; the object goes once the current handler has returned.
-void close_window();
+    Note& owner_;
+};
 
 }  // namespace q::note

@@ -1,7 +1,5 @@
 #include "reminders/popup.h"
 
-#include "app/main_bar.h"
-#include "app/program.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "reminders/reminders.h"
@@ -15,21 +13,13 @@ namespace q::reminders {
 
 namespace {
 
-struct PopupState {
-    Popup* window = nullptr;
-    int slide_offset = 0;
-    int slide_direction = 0;  // 0 rising, 1 sinking
-    std::string current_action;
-};
-
-PopupState& state() {
-    static PopupState s;
-    return s;
-}
-
 constexpr int kRiseStep = 5;
 constexpr int kRiseSoundAt = 50;
 constexpr int kGreetingSeconds = 6;
+
+void run_hook(const std::function<void()>& hook) {
+    if (hook) hook();
+}
 
 // The bottom edge of the work area: the window rests just above it and
 // starts hidden below it.
@@ -55,21 +45,22 @@ std::string task_text(const std::string& action) {
     return sys().files.exists(action) ? base : base + "（文件路径无效）";
 }
 
-Popup::Popup()
+Popup::Popup(Reminders& owner)
     : Window({0, 0, kWidth, kHeight}, "", Style{false, true}),
       标题标签(this, {8, 12, 168, 15}, "", Label::Look::Transparent),
       内容标签(this, {8, 34, 168, 144}, "", Label::Look::Transparent),
       取消按钮(this, {8, 161, 82, 25}, "取消"),
-      了解按钮(this, {94, 161, 82, 25}, "知道了！") {
+      了解按钮(this, {94, 161, 82, 25}, "知道了！"),
+      owner_(owner) {
     标题标签.set_font(Font{"黑体", 9});
     内容标签.set_font(Font{"宋体", 9});
     set_background(Res::PopupJpeg);
-    on_mouse_down = [this](MouseButton) { body_click(); };
-    标题标签.on_mouse_down = [this](MouseButton) { body_click(); };
-    内容标签.on_mouse_down = [this](MouseButton) { body_click(); };
-    了解按钮.on_click = [this] { run_reminder_action(); };
-    取消按钮.on_click = [this] { cancel(); };
-    移动时钟.on_tick = [this] { slide_step(); };
+    on_mouse_down = [this](MouseButton) { body_mouse_down(); };
+    标题标签.on_mouse_down = [this](MouseButton) { body_mouse_down(); };
+    内容标签.on_mouse_down = [this](MouseButton) { body_mouse_down(); };
+    了解按钮.on_click = [this] { 了解按钮_click(); };
+    取消按钮.on_click = [this] { 取消按钮_click(); };
+    移动时钟.on_tick = [this] { 移动时钟_tick(); };
 }
 
 void Popup::show_greeting_text() {
@@ -85,7 +76,7 @@ void Popup::show_greeting_text() {
 }
 
 void Popup::opening_work() {
-    PopupState& s = state();
+    PopupState& s = owner_.popup_state_;
     // Opened again while open: a fresh rise for the new content.
     移动时钟.set_interval(0);
     s.slide_offset = 0;
@@ -93,9 +84,11 @@ void Popup::opening_work() {
 
     const Rect work = sys().desktop.work_area();
     move(work.right() - kWidth, work.bottom());
-    hide_main_bar();
+    run_hook(owner_.hooks_.hide_bar);
 
-    if (pending_due_time().empty()) {
+    Scheduler& scheduler = owner_.scheduler_;
+    const table::OpenTable& plan = owner_.table_;
+    if (scheduler.pending_due_time().empty()) {
         了解按钮.hide();
         取消按钮.hide();
         标题标签.set_text(settings::greeting_title());
@@ -103,21 +96,21 @@ void Popup::opening_work() {
     } else {
         了解按钮.show();
         取消按钮.show();
-        标题标签.set_text(table::read_field(kKindField));
-        内容标签.set_text(table::read_field(kContentField));
-        s.current_action = table::read_field(kRunField);
+        标题标签.set_text(plan.read_field(kKindField));
+        内容标签.set_text(plan.read_field(kContentField));
+        s.current_action = plan.read_field(kRunField);
         const std::string task = task_text(s.current_action);
         if (内容标签.text().empty()) 内容标签.set_text("Quillet提醒您，现有重要事务！");
         const DateTime now = sys().clock.now();
         内容标签.set_text(内容标签.text() + "\r\n计划任务：" + task + "\r\n\r\n今天：" + date_text(now) + "  " +
                           weekday_text(now) + "\r\n现在时刻：" + clock_text(now, false));
-        clear_pending_due_time();
+        scheduler.clear_pending_due_time();
     }
     移动时钟.set_interval(1);
 }
 
-void Popup::slide_step() {
-    PopupState& s = state();
+void Popup::移动时钟_tick() {
+    PopupState& s = owner_.popup_state_;
     if (移动时钟.interval() == 1) {
         if (s.slide_direction == 0) {
             s.slide_offset += kRiseStep;
@@ -149,19 +142,23 @@ void Popup::slide_step() {
     }
 }
 
-void Popup::body_click() {
+void Popup::body_mouse_down() {
     if (greeting_mode())
         close_popup();
     else
         run_reminder_action();
 }
 
+void Popup::了解按钮_click() { run_reminder_action(); }
+
+void Popup::取消按钮_click() { close_popup(); }
+
 void Popup::run_reminder_action() {
-    const std::string action = state().current_action;
-    auto end_windows = [](EndSession how) {
-        close_table();
+    const std::string action = owner_.popup_state_.current_action;
+    auto end_windows = [this](EndSession how) {
+        owner_.close_table();
         sys().shell.end_session(how);
-        exit_procedure();
+        run_hook(owner_.hooks_.end_program);
     };
     if (action == "关机") {
         end_windows(EndSession::ShutDown);
@@ -182,42 +179,23 @@ void Popup::run_reminder_action() {
     close_popup();
 }
 
-void Popup::cancel() { close_popup(); }
-
 void Popup::close_popup() {
-    PopupState& s = state();
+    PopupState& s = owner_.popup_state_;
     移动时钟.set_interval(0);
     s.slide_direction = 0;
     s.slide_offset = 0;
     s.current_action.clear();
-    if (s.window != this) return;
-    s.window = nullptr;
-    destroy();
-    Popup* self = this;
-    sys().loop.defer([self] { delete self; });
+    if (owner_.popup() == this) owner_.popup_.close();
 }
 
-Popup* popup() { return state().window; }
-int slide_offset() { return state().slide_offset; }
-int slide_direction() { return state().slide_direction; }
-const std::string& current_action() { return state().current_action; }
-
-void reset_popup() {
-    PopupState& s = state();
-    delete s.window;
-    s = PopupState{};
-}
-
-void open_popup() {
-    PopupState& s = state();
-    if (!s.window) {
-        s.window = new Popup();
-        s.window->create();
-        s.window->set_topmost(true);
-        s.window->opening_work();
-        s.window->show();
+void Reminders::open_popup() {
+    if (!popup_) {
+        Popup& p = popup_.open(*this);
+        p.set_topmost(true);
+        p.opening_work();
+        p.show();
     } else {
-        s.window->opening_work();
+        popup_.get()->opening_work();
     }
 }
 

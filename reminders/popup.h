@@ -9,12 +9,21 @@
 
 namespace q::reminders {
 
+class Reminders;
+
+// The popup's slide and task, kept by the subsystem from one opening to the next.
+struct PopupState {
+    int slide_offset = 0;
+    int slide_direction = 0;  // 0 rising, 1 sinking
+    std::string current_action;
+};
+
 class Popup : public Window {
 public:
     static constexpr int kWidth = 185;
     static constexpr int kHeight = 200;
 
-    Popup();
+    explicit Popup(Reminders& owner);
 
     Label 标题标签;
     Label 内容标签;
@@ -22,26 +31,26 @@ public:
     Button 了解按钮;
     Timer 移动时钟;
 
-    // Handlers.
+    // Fills the window for a pending reminder, or for the greeting, and
+    // starts its rise; also when opened again while open.
     void opening_work();
-    void slide_step();
-    void body_click();
-    void run_reminder_action();
-    void cancel();
+
+    // Handlers.
+    void 移动时钟_tick();
+    // A press on the window or on either label.
+    void body_mouse_down();
+    void 了解按钮_click();
+    void 取消按钮_click();
 
     bool greeting_mode() const { return !了解按钮.visible(); }
 
 private:
     void show_greeting_text();
+    void run_reminder_action();
     void close_popup();
-};
 
-// The open popup, or nullptr.
-Popup* popup();
-// Program-wide slide state.
-int slide_offset();
-int slide_direction();
-const std::string& current_action();
+    Reminders& owner_;
+};
 
 // Texts of a date-time used by the popup.
 std::string weekday_text(const DateTime& t);   // 星期日, 星期一 ...
@@ -49,8 +58,5 @@ std::string clock_text(const DateTime& t, bool seconds);  // 9时5分7秒 / 9时
 // The task line of a 运行 value: the base name of a program path (marked
 // invalid when the file is missing) or the value itself.
 std::string task_text(const std::string& action);
-
-// Closes and forgets the popup and its state without any other effect.
-void reset_popup();
 
 }  // namespace q::reminders

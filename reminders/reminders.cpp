@@ -1,26 +1,21 @@
 #include "reminders/reminders.h"
 
-#include "reminders/popup.h"
-#include "reminders/scheduler.h"
 #include "reminders/store.h"
-#include "reminders/table.h"
 
 namespace q::reminders {
 
-bool open_table() { return table::open(plan_path(), kPassword); }
+Reminders::Reminders(Hooks hooks) : hooks_(std::move(hooks)) {}
 
-int record_count() { return table::make_current(plan_path()) ? table::record_count() : 0; }
+bool Reminders::open_table() { return table_.open(plan_path(), kPassword); }
 
-bool table_open() { return table::make_current(plan_path()); }
+int Reminders::record_count() const { return table_.make_current(plan_path()) ? table_.record_count() : 0; }
 
-void close_table() { table::close(); }
+bool Reminders::table_open() const { return table_.make_current(plan_path()); }
 
-void tick() { scheduler_tick(); }
+void Reminders::close_table() { table_.close(); }
 
-void reset_state() {
-    reset_popup();
-    reset_scheduler();
-    table::reset();
+void Reminders::tick() {
+    scheduler_.tick(table_, [this] { open_popup(); });
 }
 
 }  // namespace q::reminders

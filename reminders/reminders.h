@@ -1,23 +1,55 @@
 // The reminder subsystem as the rest of the program sees it: the reminder
-// table held open for the life of the process, the popup and the scheduler tick.
+// table held open for the life of the process, the scheduler tick and the popup.
 #pragma once
+
+#include <functional>
+
+#include "platform/window_slot.h"
+#include "reminders/popup.h"
+#include "reminders/scheduler.h"
+#include "reminders/table.h"
 
 namespace q::reminders {
 
-// Opens program directory + "\plan.edb" with the store's password.
-bool open_table();
-// Records of the open table (0 when it is not open).
-int record_count();
-bool table_open();
-// Writes any unsaved change and closes the table.
-void close_table();
-// Loads the reminder popup: reminder mode when a reminder is pending, greeting otherwise.
-void open_popup();
-// Handler of the main bar's reminder timer (once a second).
-void tick();
+class Reminders {
+public:
+    // What the subsystem asks of the program; a hook left empty does nothing.
+    struct Hooks {
+        std::function<void()> hide_bar;     // hides the main bar (the popup opens)
+        std::function<void()> end_program;  // the exit procedure (a task ended Windows)
+    };
 
-// Forgets all state of the subsystem (table, scheduler, popup) without touching
-// any file; for a fresh start in tests.
-void reset_state();
+    explicit Reminders(Hooks hooks = {});
+    Reminders(const Reminders&) = delete;
+    Reminders& operator=(const Reminders&) = delete;
+
+    // Opens program directory + "\plan.edb" with the store's password.
+    bool open_table();
+    // Records of the open table (0 when it is not open).
+    int record_count() const;
+    bool table_open() const;
+    // Writes any unsaved change and closes the table.
+    void close_table();
+    // Handler of the main bar's reminder timer (once a second).
+    void tick();
+    // Loads the reminder popup: reminder mode when a reminder is pending, greeting otherwise.
+    void open_popup();
+    // The open popup, or nullptr.
+    Popup* popup() const { return popup_.get(); }
+
+    table::OpenTable& table() { return table_; }
+    Scheduler& scheduler() { return scheduler_; }
+    const PopupState& popup_state() const { return popup_state_; }
+
+private:
+    // The popup keeps its state here, runs the hooks and closes its own slot.
+    friend class Popup;
+
+    Hooks hooks_;
+    table::OpenTable table_;
+    Scheduler scheduler_;
+    PopupState popup_state_;
+    WindowSlot<Popup> popup_;
+};
 
 }  // namespace q::reminders

@@ -57,34 +57,34 @@ DateTime sort_key(const std::string& time_text, const DateTime& today) {
     return key;
 }
 
-void load_reminder_list(ListView& list) {
-    if (!table::make_current(plan_path())) return;
-    const int count = table::record_count();
+void load_reminder_list(table::OpenTable& plan, ListView& list) {
+    if (!plan.make_current(plan_path())) return;
+    const int count = plan.record_count();
     for (int n = 1; n <= count; ++n) {
-        table::go_to(n);
+        plan.go_to(n);
         const int row = list.append_row();
-        list.set_cell(row, 0, table::read_field(kTimeField));
-        for (int c = 1; c < 5; ++c) list.set_cell(row, c, table::read_field(kFieldNames[c]));
+        list.set_cell(row, 0, plan.read_field(kTimeField));
+        for (int c = 1; c < 5; ++c) list.set_cell(row, c, plan.read_field(kFieldNames[c]));
     }
 }
 
-bool save_reminder_list(const ListView& list) {
+bool save_reminder_list(table::OpenTable& plan, const ListView& list) {
     const std::string path = plan_path();
-    if (!table::make_current(path)) {
+    if (!plan.make_current(path)) {
         if (!table::create(path, plan_fields())) return false;
         if (table::is_protected(path)) {
-            if (!table::open(path, kPassword)) return false;
+            if (!plan.open(path, kPassword)) return false;
         } else {
-            if (!table::open(path, "")) return false;
-            table::set_password(kPassword);
+            if (!plan.open(path, "")) return false;
+            plan.set_password(kPassword);
         }
     }
-    table::remove_all_records();
+    plan.remove_all_records();
     for (int row = 0; row < list.row_count(); ++row) {
-        table::append_record();
-        for (int c = 0; c < 5; ++c) table::write_field(kFieldNames[c], list.cell(row, c));
+        plan.append_record();
+        for (int c = 0; c < 5; ++c) plan.write_field(kFieldNames[c], list.cell(row, c));
     }
-    return table::save();
+    return plan.save();
 }
 
 int insert_in_time_order(ListView& list, const Reminder& r) {

@@ -45,10 +45,10 @@ bool time_of_day(const std::string& time_text, int& hour, int& minute);
 DateTime sort_key(const std::string& time_text, const DateTime& today);
 
 // Table <-> list.
-void load_reminder_list(ListView& list);
+void load_reminder_list(table::OpenTable& plan, ListView& list);
 // Rewrites the whole table from the list; creates and protects plan.edb when
 // the table cannot be made current. False when nothing could be saved.
-bool save_reminder_list(const ListView& list);
+bool save_reminder_list(table::OpenTable& plan, const ListView& list);
 // Inserts after every row whose key is not later; selects the new row
 // (raising nothing) and scrolls it into view. Returns its index.
 int insert_in_time_order(ListView& list, const Reminder& r);

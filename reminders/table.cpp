@@ -272,20 +272,8 @@ Decode decode(const std::string& bytes, Table& out) {
 
 namespace {
 
-struct OpenTable {
-    bool open = false;
-    std::string path;
-    Table table;
-    int position = 1;
-    bool dirty = false;
-};
-
-OpenTable& state() {
-    static OpenTable s;
-    return s;
-}
-
 std::array<std::uint8_t, 16> new_salt(const std::string& path) {
+    // Only makes salts differ between tables saved in the same millisecond.
     static std::uint64_t counter = 0;
     std::string seed = path;
     seed += decimal(static_cast<long long>(sys().clock.ticks_ms()));
@@ -296,18 +284,6 @@ std::array<std::uint8_t, 16> new_salt(const std::string& path) {
     std::array<std::uint8_t, 16> salt{};
     std::memcpy(salt.data(), h.data(), salt.size());
     return salt;
-}
-
-int field_index(const std::string& name) {
-    const auto& fields = state().table.fields;
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        if (fields[i].name == name) return static_cast<int>(i);
-    return -1;
-}
-
-bool in_record() {
-    const OpenTable& s = state();
-    return s.open && s.position >= 1 && static_cast<std::size_t>(s.position) <= s.table.records.size();
 }
 
 }  // namespace
@@ -332,92 +308,87 @@ bool is_protected(const std::string& path) {
     return t.is_protected;
 }
 
-bool open(const std::string& path, const std::string& password) {
+int OpenTable::field_index(const std::string& name) const {
+    const auto& fields = table_.fields;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name == name) return static_cast<int>(i);
+    return -1;
+}
+
+bool OpenTable::in_record() const {
+    return open_ && position_ >= 1 && static_cast<std::size_t>(position_) <= table_.records.size();
+}
+
+bool OpenTable::open(const std::string& path, const std::string& password) {
     std::string bytes;
     Table t;
     if (!sys().files.read(path, bytes) || decode(bytes, t) != Decode::Ok) return false;
     if (!password_matches(t, password)) return false;
-    OpenTable& s = state();
-    s = OpenTable{};
-    s.open = true;
-    s.path = path;
-    s.table = std::move(t);
+    *this = OpenTable{};
+    open_ = true;
+    path_ = path;
+    table_ = std::move(t);
     return true;
 }
 
-void set_password(const std::string& password) {
-    OpenTable& s = state();
-    if (!s.open) return;
-    protect(s.table, new_salt(s.path), password);
-    s.dirty = true;
+void OpenTable::set_password(const std::string& password) {
+    if (!open_) return;
+    protect(table_, new_salt(path_), password);
+    dirty_ = true;
     save();
 }
 
-bool make_current(const std::string& path) {
-    const OpenTable& s = state();
-    return s.open && equal_no_case(s.path, path);
+bool OpenTable::make_current(const std::string& path) const { return open_ && equal_no_case(path_, path); }
+
+int OpenTable::record_count() const { return open_ ? static_cast<int>(table_.records.size()) : 0; }
+
+void OpenTable::go_to(int n) {
+    if (open_) position_ = n;
 }
 
-bool is_open() { return state().open; }
+bool OpenTable::end_of_table() const { return !open_ || position_ > static_cast<int>(table_.records.size()); }
 
-int record_count() { return state().open ? static_cast<int>(state().table.records.size()) : 0; }
-
-void go_to(int n) {
-    if (state().open) state().position = n;
-}
-
-bool end_of_table() {
-    const OpenTable& s = state();
-    return !s.open || s.position > static_cast<int>(s.table.records.size());
-}
-
-std::string read_field(const std::string& name) {
+std::string OpenTable::read_field(const std::string& name) const {
     int f = field_index(name);
     if (!in_record() || f < 0) return {};
-    return state().table.records[static_cast<std::size_t>(state().position - 1)][static_cast<std::size_t>(f)];
+    return table_.records[static_cast<std::size_t>(position_ - 1)][static_cast<std::size_t>(f)];
 }
 
-void write_field(const std::string& name, const std::string& text) {
+void OpenTable::write_field(const std::string& name, const std::string& text) {
     int f = field_index(name);
     if (!in_record() || f < 0) return;
-    OpenTable& s = state();
-    set_field(s.table, static_cast<std::size_t>(s.position - 1), static_cast<std::size_t>(f), text);
-    s.dirty = true;
+    set_field(table_, static_cast<std::size_t>(position_ - 1), static_cast<std::size_t>(f), text);
+    dirty_ = true;
 }
 
-void append_record() {
-    OpenTable& s = state();
-    if (!s.open) return;
-    append_record(s.table);
-    s.position = static_cast<int>(s.table.records.size());
-    s.dirty = true;
+void OpenTable::append_record() {
+    if (!open_) return;
+    table::append_record(table_);
+    position_ = static_cast<int>(table_.records.size());
+    dirty_ = true;
 }
 
-void remove_all_records() {
-    OpenTable& s = state();
-    if (!s.open) return;
-    s.table.records.clear();
-    s.position = 1;
-    s.dirty = true;
+void OpenTable::remove_all_records() {
+    if (!open_) return;
+    table_.records.clear();
+    position_ = 1;
+    dirty_ = true;
 }
 
-bool save() {
-    OpenTable& s = state();
-    if (!s.open || !s.dirty) return true;
+bool OpenTable::save() {
+    if (!open_ || !dirty_) return true;
     // A table the decoder would refuse is never written over a readable one.
-    if (static_cast<std::uint64_t>(s.table.records.size()) * s.table.fields.size() > kMaxCells) return false;
-    const std::string bytes = encode(s.table);
-    if (bytes.size() > kMaxFileBytes || !sys().files.replace(s.path, bytes)) return false;
-    s.dirty = false;
+    if (static_cast<std::uint64_t>(table_.records.size()) * table_.fields.size() > kMaxCells) return false;
+    const std::string bytes = encode(table_);
+    if (bytes.size() > kMaxFileBytes || !sys().files.replace(path_, bytes)) return false;
+    dirty_ = false;
     return true;
 }
 
-void close() {
-    if (!state().open) return;
+void OpenTable::close() {
+    if (!open_) return;
     save();
-    reset();
+    *this = OpenTable{};
 }
-
-void reset() { state() = OpenTable{}; }
 
 }  // namespace q::table

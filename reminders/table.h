@@ -52,34 +52,46 @@ void set_field(Table& t, std::size_t record, std::size_t field, const std::strin
 constexpr std::uint16_t kVersion = 1;
 constexpr std::size_t kMaxFileBytes = 16u << 20;
 
-// ---- the facility: one open table and one shared record position ----
+// ---- the facility: one open table and its record position ----
 // A file at path is kept aside (path + ".bad", replacing an older one) before
 // the new, empty table is written: create runs only when the file could not
 // be opened, so what is there is never overwritten silently.
 bool create(const std::string& path, const std::vector<Field>& fields);
 bool is_protected(const std::string& path);
-// Opens a valid file; a protected one only with its password. The position
-// starts at record 1.
-bool open(const std::string& path, const std::string& password);
-// Protects the open table with a new salt and saves it.
-void set_password(const std::string& password);
-bool make_current(const std::string& path);
-bool is_open();
-int record_count();
-void go_to(int n);
-bool end_of_table();
-// Empty text outside the records or for an unknown field.
-std::string read_field(const std::string& name);
-void write_field(const std::string& name, const std::string& text);
-void append_record();
-void remove_all_records();
-// Writes the changes made since the last save (one atomic replace); true
-// when nothing was left unsaved. On failure the old file stays whole and the
-// changes stay in memory.
-bool save();
-// Saves, then forgets the table.
-void close();
-// Forgets the table without touching any file.
-void reset();
+
+class OpenTable {
+public:
+    // Opens a valid file; a protected one only with its password. The
+    // position starts at record 1.
+    bool open(const std::string& path, const std::string& password);
+    // Protects the open table with a new salt and saves it.
+    void set_password(const std::string& password);
+    bool make_current(const std::string& path) const;
+    bool is_open() const { return open_; }
+    int record_count() const;
+    void go_to(int n);
+    bool end_of_table() const;
+    // Empty text outside the records or for an unknown field.
+    std::string read_field(const std::string& name) const;
+    void write_field(const std::string& name, const std::string& text);
+    void append_record();
+    void remove_all_records();
+    // Writes the changes made since the last save (one atomic replace); true
+    // when nothing was left unsaved. On failure the old file stays whole and
+    // the changes stay in memory.
+    bool save();
+    // Saves, then forgets the table.
+    void close();
+
+private:
+    int field_index(const std::string& name) const;
+    bool in_record() const;
+
+    bool open_ = false;
+    std::string path_;
+    Table table_;
+    int position_ = 1;
+    bool dirty_ = false;
+};
 
 }  // namespace q::table

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test: native tests on the simulated
 # backend, the Windows tests under Wine, the fuzz targets briefly, the header
-# rule and the end-to-end checks of quillet.exe under Wine.
+# and layer rules and the end-to-end checks of quillet.exe under Wine.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh || exit 1
@@ -20,6 +20,7 @@ step() {
 
 step "build" bash tools/build.sh || true
 step "windows headers only in platform/win32" bash tools/check_headers.sh
+step "includes never run upward through the layers" bash tools/check_layers.sh
 step "native tests" ctest --test-dir "$BUILD_NATIVE" --output-on-failure
 
 quillet_locale

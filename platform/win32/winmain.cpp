@@ -1,7 +1,7 @@
 // The entry point of quillet.exe.
 #include "platform/win32/win_system.h"
 
-#include "app/program.h"
+#include "platform/entry.h"
 
 // WinMain rather than wWinMain: the arguments are read as UTF-16 from
 // GetCommandLineW, and mingw needs no -municode this way.

@@ -2,9 +2,6 @@
 // hover sound, opacity and the CD door.
 #include <gtest/gtest.h>
 
-#include "app/main_bar.h"
-#include "app/program.h"
-#include "note/note.h"
 #include "tests/app/app_fixture.h"
 
 namespace q {
@@ -27,7 +24,8 @@ protected:
 };
 
 TEST_F(AppMainBar, LooksAsDesigned) {
-    MainBar b;
+    Program fresh;
+    MainBar& b = fresh.bar();
     EXPECT_EQ(b.rect().width, 121);
     EXPECT_EQ(b.rect().height, 300);
     EXPECT_FALSE(b.style().caption);
@@ -99,12 +97,12 @@ TEST_F(AppMainBar, HoverSoundOncePerButtonEntry) {
     bar().播放按钮.user_pointer_move();
     bar().播放按钮.user_pointer_move();
     EXPECT_EQ(count_sound(Res::HoverWav), 1);
-    EXPECT_EQ(hover_flag(), 1);
+    EXPECT_EQ(bar().hover_flag(), 1);
     // On to the next button before the first reported the leave: still one.
     bar().停止按钮.user_pointer_move();
     EXPECT_EQ(count_sound(Res::HoverWav), 1);
     bar().播放按钮.user_pointer_leave();
-    EXPECT_EQ(hover_flag(), 0);
+    EXPECT_EQ(bar().hover_flag(), 0);
     bar().停止按钮.user_pointer_move();
     EXPECT_EQ(count_sound(Res::HoverWav), 2);
 }
@@ -135,9 +133,9 @@ TEST_F(AppMainBar, CdDoorToggleHidesTheBar) {
     show_at({500, 700});
     bar().开关按钮.user_click();
     EXPECT_FALSE(bar().visible());
-    EXPECT_EQ(door_open_flag(), 1);
+    EXPECT_EQ(program().door_open_flag(), 1);
     run_main_bar_function(4);
-    EXPECT_EQ(door_open_flag(), 0);
+    EXPECT_EQ(program().door_open_flag(), 0);
     run_main_bar_function(4);
     EXPECT_EQ(sim.mci, (std::vector<std::string>{"set CDAudio door open", "set CDAudio door closed",
                                                  "set CDAudio door open"}));
@@ -148,7 +146,7 @@ TEST_F(AppMainBar, EveryFunctionHidesTheBarFirst) {
         show_at({500, 700});
         run_main_bar_function(n);
         EXPECT_FALSE(bar().visible()) << n;
-        note::reset();
+        note().close_window();
     }
     show_at({500, 700});
     run_main_bar_function(11);
@@ -159,12 +157,12 @@ TEST_F(AppMainBar, EveryFunctionHidesTheBarFirst) {
 
 TEST_F(AppMainBar, NoteFunctionOpensNoteAndHiddenBarRaisesIt) {
     run_main_bar_function(5);
-    ASSERT_TRUE(note::loaded());
-    ASSERT_NE(note::window(), nullptr);
-    note::window()->set_topmost(false);
+    ASSERT_TRUE(note().loaded());
+    ASSERT_NE(note().window(), nullptr);
+    note().window()->set_topmost(false);
     show_at({500, 700});
     bar().hide();
-    EXPECT_TRUE(note::window()->topmost());
+    EXPECT_TRUE(note().window()->topmost());
 }
 
 TEST_F(AppMainBar, TrayDoubleClickRunsTheTrayAction) {
@@ -188,8 +186,8 @@ TEST_F(AppMainBar, TrayDoubleClickRunsTheTrayAction) {
         double_click_with(v);
         EXPECT_TRUE(sim.mci.empty()) << v;
         EXPECT_FALSE(bar().visible()) << v;
-        EXPECT_EQ(note::loaded(), std::string(v) == "3") << v;
-        note::reset();
+        EXPECT_EQ(note().loaded(), std::string(v) == "3") << v;
+        note().close_window();
     }
     // Outside 0..7: nothing at all.
     for (const char* v : {"8", "-1"}) {

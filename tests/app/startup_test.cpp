@@ -1,12 +1,6 @@
 // Start-up sequence, single instance, autostart and the exit procedure.
 #include <gtest/gtest.h>
 
-#include "app/main_bar.h"
-#include "app/program.h"
-#include "hotkeys/hotkeys.h"
-#include "note/note.h"
-#include "reminders/popup.h"
-#include "reminders/reminders.h"
 #include "settings/settings_file.h"
 #include "tests/app/app_fixture.h"
 
@@ -41,7 +35,7 @@ TEST_F(AppStartup, WithoutSettingsFileGreetsRegistersAndStartsNoMedia) {
     EXPECT_EQ(bar.shape_bitmap(), Res::BarBitmap);
     EXPECT_EQ(bar.shape_key(), kPureRed);
     EXPECT_EQ(sim.xp_look_calls, std::vector<bool>{true});
-    EXPECT_NE(reminders::popup(), nullptr) << "greeting";
+    EXPECT_NE(reminders().popup(), nullptr) << "greeting";
     EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
     EXPECT_EQ(setting("set", "run"), "T");
     EXPECT_TRUE(sim.wallpapers.empty());
@@ -49,7 +43,7 @@ TEST_F(AppStartup, WithoutSettingsFileGreetsRegistersAndStartsNoMedia) {
     EXPECT_EQ(bar.壁纸时钟.interval(), 0);
     EXPECT_EQ(bar.音乐时钟.interval(), 0);
     // The chime is on without a settings file: the reminder timer runs whenever the table opened.
-    EXPECT_EQ(bar.提醒时钟.interval(), reminders::table_open() ? 1000 : 0);
+    EXPECT_EQ(bar.提醒时钟.interval(), reminders().table_open() ? 1000 : 0);
     EXPECT_TRUE(sim.messages.empty());
     EXPECT_FALSE(sim.exit_code.has_value());
 }
@@ -60,7 +54,7 @@ TEST_F(AppStartup, SwitchesOfSettingsFile) {
     EXPECT_EQ(registry_writes(), 0) << "run = F never writes the entry";
     EXPECT_FALSE(hklm().has_value());
     EXPECT_EQ(setting("set", "run"), "F");
-    EXPECT_EQ(reminders::popup(), nullptr) << "greeting off";
+    EXPECT_EQ(reminders().popup(), nullptr) << "greeting off";
     // An empty table and no chime: the reminder timer stays stopped.
     EXPECT_EQ(main_bar().提醒时钟.interval(), 0);
 }
@@ -76,17 +70,13 @@ TEST_F(AppStartup, AutostartEntryKeptRewrittenOrFallsBack) {
     put("set.ini", "[set]\r\nrun=T\r\n");
     start();
     EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
-    reset_program_state();
-    reminders::reset_state();
-    note::reset();
+    new_program();
 
     // Present and naming this copy: nothing written.
     sim.registry_log.clear();
     start();
     EXPECT_EQ(registry_writes(), 0);
-    reset_program_state();
-    reminders::reset_state();
-    note::reset();
+    new_program();
 
     // Naming another copy of the program: written anew.
     sim.write_string(Hive::LocalMachine, kRunKey, "Quillet", "D:\\Old\\quillet.exe");
@@ -133,7 +123,7 @@ TEST_F(AppStartup, SecondInstanceOnlySaysSoAndEnds) {
     EXPECT_TRUE(sim.registry_log.empty());
     EXPECT_TRUE(sim.register_calls.empty());
     EXPECT_EQ(sim.write_count, writes);
-    EXPECT_EQ(reminders::popup(), nullptr);
+    EXPECT_EQ(reminders().popup(), nullptr);
     EXPECT_FALSE(main_bar().shaped());
 }
 
@@ -149,8 +139,7 @@ TEST_F(AppStartup, RestartDelayOnlyForExactFirstArgument) {
     start();
     EXPECT_EQ(sim.sleeps, std::vector<int>{1000});
     for (auto args : {std::vector<std::string>{"Restart"}, {"RESTART"}, {"x", "restart"}, {}}) {
-        reset_program_state();
-        reminders::reset_state();
+        new_program();
         sim.tray.clear();
         sim.sleeps.clear();
         sim.args = args;
@@ -166,8 +155,7 @@ TEST_F(AppStartup, VisualStyle) {
     EXPECT_EQ(sim.xp_look_calls, std::vector<bool>{true});
     exit_procedure();
     EXPECT_EQ(sim.xp_look_calls, std::vector<bool>{true}) << "style T: not switched off at exit";
-    reset_program_state();
-    reminders::reset_state();
+    new_program();
     sim.xp_look_calls.clear();
     // With the manifest, Windows' own style: the layer is left alone.
     put("quillet.exe.manifest", "<assembly/>");
@@ -184,8 +172,7 @@ TEST_F(AppStartup, WallpaperStepNeedsSwitchAndListAndSetsTimer) {
         int interval;
     };
     for (Case c : {Case{nullptr, 600000}, Case{"1.5", 90000}, Case{"abc", 0}}) {
-        reset_program_state();
-        reminders::reset_state();
+        new_program();
         sim.tray.clear();
         put("wallpaper.ini", "[list]\r\n");
         put("set.ini", std::string("[set]\r\nchange=T\r\n") + (c.time ? std::string("[change]\r\ntime=") + c.time + "\r\n" : ""));
@@ -200,9 +187,10 @@ TEST_F(AppStartup, WallpaperStepNeedsSwitchAndListAndSetsTimer) {
 class RecordingSim : public sim::SimSystem {
 public:
     std::vector<std::string> calls;
+    Program* program = nullptr;
     std::string state() const {
-        return std::string(reminders::table_open() ? " table" : "") + (note::loaded() ? " note" : "") +
-               (hotkeys::stop_flag() ? " stop" : "");
+        return std::string(program->reminders().table_open() ? " table" : "") +
+               (program->note().loaded() ? " note" : "") + (program->hotkeys().stop_flag() ? " stop" : "");
     }
     void stop_all_sound() override {
         calls.push_back("stop_all_sound" + state());
@@ -229,29 +217,26 @@ public:
 class AppExit : public ::testing::Test {
 protected:
     RecordingSim sim;
-    void TearDown() override {
-        note::reset();
-        reminders::reset_state();
-        reset_program_state();
-    }
+    Program program;
+    void SetUp() override { sim.program = &program; }
 };
 
 TEST_F(AppExit, RunsInOrder) {
     sim.put_file(sim.dir + "\\hotkey.ini",
                  "[2]\r\nyes=**********\r\nfunction=2\r\nkeyvalue=65\r\n[10]\r\nyes=*\r\nfunction=3\r\nkeyvalue=81\r\n");
-    program_main();
-    MainBar& bar = main_bar();
-    note::note_action();
-    ASSERT_TRUE(note::loaded());
+    program.main();
+    MainBar& bar = program.bar();
+    program.note().note_action();
+    ASSERT_TRUE(program.note().loaded());
     sim.mouse = {500, 700};
     sim.tray_click(bar, TrayEvent::RightClick);
     ASSERT_TRUE(bar.visible());
-    const bool table = reminders::table_open();
+    const bool table = program.reminders().table_open();
     sim.calls.clear();
     bool hidden_first = false;
     bar.on_hidden = [&] { hidden_first = sim.calls.empty(); };
 
-    exit_procedure();
+    program.exit_procedure();
 
     EXPECT_TRUE(hidden_first);
     EXPECT_FALSE(bar.visible());
@@ -266,18 +251,18 @@ TEST_F(AppExit, RunsInOrder) {
                          }));
     EXPECT_TRUE(sim.tray.empty());
     EXPECT_TRUE(sim.hotkeys.empty());
-    EXPECT_TRUE(hotkeys::registered().empty());
+    EXPECT_TRUE(program.hotkeys().registered().empty());
     EXPECT_EQ(sim.exit_code, std::optional<int>(0));
 }
 
 TEST_F(AppExit, EndOfSessionRunsTheExitProcedureOnce) {
-    program_main();
+    program.main();
     ASSERT_FALSE(sim.tray.empty());
-    main_bar().on_end_session();
+    program.bar().on_end_session();
     EXPECT_TRUE(sim.tray.empty());
     EXPECT_EQ(sim.exit_code, std::optional<int>(0));
     sim.calls.clear();
-    run_main_bar_function(10);
+    program.run_main_bar_function(10);
     EXPECT_TRUE(sim.calls.empty()) << "a second request does nothing";
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "note/note.h"
@@ -20,14 +21,16 @@ std::string block(const std::string& path, const std::string& content) {
 class NoteTest : public ::testing::Test {
 protected:
     sim::SimSystem sim;
+    // After the sim, so it goes first.
+    std::optional<Note> note_{std::in_place};
 
-    void TearDown() override {
-        reset();
-        sim.run_deferred();
-    }
+    Note& note() { return *note_; }
+    // The program ended without closing the note (a crash), and starts again.
+    void new_note() { note_.emplace(); }
+
     NoteWindow& open() {
-        note_action();
-        return *static_cast<NoteWindow*>(window());
+        note().note_action();
+        return *note().window();
     }
     std::string key(const std::string& k) { return ini::read(settings_path(), "desktext", k, "<none>"); }
     void put_keys(int left, int top) {
@@ -43,7 +46,7 @@ protected:
 
 TEST_F(NoteTest, OpensWithDefaultsAndStoredLook) {
     NoteWindow& w = open();
-    EXPECT_TRUE(loaded());
+    EXPECT_TRUE(note().loaded());
     EXPECT_TRUE(w.visible());
     EXPECT_EQ(w.rect(), (Rect{0, 0, 150, 270}));
     EXPECT_EQ(w.透明度滑块条.position(), 145);
@@ -64,7 +67,7 @@ TEST_F(NoteTest, OpensWithDefaultsAndStoredLook) {
     EXPECT_TRUE(w.记录编辑框.mode().accept_files);
     EXPECT_EQ(w.记录编辑框.mode().max_bytes, 0u);
     EXPECT_FALSE(w.移动时钟.running());
-    reset();
+    new_note();
 
     put_keys(100, 50);
     ini::write(settings_path(), "desktext", "transparance", "100");
@@ -203,7 +206,7 @@ TEST_F(NoteTest, ClosingAsksOnlyWhenThereIsText) {
     NoteWindow& w = open();
     close(w);
     EXPECT_TRUE(sim.messages.empty());
-    EXPECT_FALSE(loaded());
+    EXPECT_FALSE(note().loaded());
 
     NoteWindow& w2 = open();
     w2.记录编辑框.user_type("draft");
@@ -214,24 +217,24 @@ TEST_F(NoteTest, ClosingAsksOnlyWhenThereIsText) {
     ASSERT_EQ(sim.messages.size(), 1u);
     EXPECT_EQ(sim.messages[0].text, "在您关闭小贴前是否需要保存本贴内容？");
     EXPECT_EQ(sim.messages[0].title, "请您确认");
-    EXPECT_FALSE(loaded());
+    EXPECT_FALSE(note().loaded());
     EXPECT_TRUE(sim.dialogs.empty());
     EXPECT_EQ(open().记录编辑框.text(), "");
 
     // Yes saves, and a cancelled save still closes.
-    NoteWindow& w3 = *static_cast<NoteWindow*>(window());
+    NoteWindow& w3 = *note().window();
     w3.记录编辑框.user_type("keep");
     sim.answers.push_back(Answer::Yes);
     sim.file_answers.push_back("C:\\d\\k.txt");
     sim.make_folder("C:\\d");
     close(w3);
     EXPECT_EQ(sim.file("C:\\d\\k.txt"), "keep");
-    EXPECT_FALSE(loaded());
+    EXPECT_FALSE(note().loaded());
     NoteWindow& w4 = open();
     w4.记录编辑框.user_type("keep");
     sim.answers.push_back(Answer::Yes);
     close(w4);
-    EXPECT_FALSE(loaded());
+    EXPECT_FALSE(note().loaded());
 }
 
 TEST_F(NoteTest, ParkTestsRunInOrder) {
@@ -252,7 +255,7 @@ TEST_F(NoteTest, ParkTestsRunInOrder) {
         w.move(c.at.x, c.at.y);
         w.park();
         EXPECT_EQ((Point{w.rect().left, w.rect().top}), c.parked) << c.at.x << "," << c.at.y;
-        EXPECT_EQ(docking_side(), c.side) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(note().docking_side(), c.side) << c.at.x << "," << c.at.y;
     }
 }
 
@@ -273,11 +276,11 @@ TEST_F(NoteTest, DragParksWithAutoHideAndKeepsOnScreenWithout) {
     w.固定按钮.user_click();
     EXPECT_EQ(w.固定按钮.text(), "固定小贴");
     EXPECT_EQ(w.移动时钟.interval(), 100);
-    EXPECT_EQ(docking_side(), 0);
+    EXPECT_EQ(note().docking_side(), 0);
     sim.drag_answers.push_back({950, 100});
     w.标题标签.user_mouse_down(MouseButton::Left);
     EXPECT_EQ(w.rect().left, 1019);
-    EXPECT_EQ(docking_side(), 2);
+    EXPECT_EQ(note().docking_side(), 2);
     EXPECT_EQ(w.移动时钟.interval(), 100);
     // The saved place is clamped, so the note reopens fully visible.
     EXPECT_EQ(key("left"), "874");
@@ -306,7 +309,7 @@ TEST_F(NoteTest, SavedPositionIsClampedForEverySide) {
     w.move(300, 763);
     EXPECT_EQ(key("top"), "498");
     w.move(1019, 763);
-    reset();
+    new_note();
     NoteWindow& again = open();
     EXPECT_EQ(again.rect().left, 874);
     EXPECT_EQ(again.rect().top, 498);
@@ -314,13 +317,13 @@ TEST_F(NoteTest, SavedPositionIsClampedForEverySide) {
 
 TEST_F(NoteTest, NoteActionInItsThreeStates) {
     NoteWindow& w = open();
-    EXPECT_TRUE(loaded());
-    EXPECT_EQ(window(), &w);
+    EXPECT_TRUE(note().loaded());
+    EXPECT_EQ(note().window(), &w);
 
     // Open and pinned: nothing more.
     w.move(-50, 100);
-    note_action();
-    EXPECT_EQ(window(), &w);
+    note().note_action();
+    EXPECT_EQ(note().window(), &w);
     EXPECT_EQ(w.rect().left, -50);
 
     // Sliding: stops, comes fully on screen, pinned again.
@@ -328,7 +331,7 @@ TEST_F(NoteTest, NoteActionInItsThreeStates) {
     w.固定按钮.user_click();
     w.move(1019, 100);
     ASSERT_TRUE(w.移动时钟.running());
-    note_action();
+    note().note_action();
     EXPECT_FALSE(w.移动时钟.running());
     EXPECT_EQ(w.rect().left, 874);
     EXPECT_EQ(w.固定按钮.text(), "自动隐藏");
@@ -369,9 +372,9 @@ TEST_F(NoteTest, RecoveryKeepsTextAcrossExitAndCrash) {
     // At exit.
     NoteWindow& w = open();
     w.记录编辑框.user_type("at exit 中");
-    close_for_exit();
+    note().close_for_exit();
     sim.run_deferred();
-    EXPECT_FALSE(loaded());
+    EXPECT_FALSE(note().loaded());
     EXPECT_TRUE(sim.messages.empty());
     EXPECT_EQ(recovery(), "at exit 中");
     EXPECT_EQ(sim.file(kDir + "\\note.recover"), recovery());
@@ -391,9 +394,9 @@ TEST_F(NoteTest, RecoveryKeepsTextAcrossExitAndCrash) {
     EXPECT_EQ(recovery(), "typed more");
 
     // A crash now: the file still holds the text for the next start.
-    reset();
+    new_note();
     EXPECT_EQ(open().记录编辑框.text(), "typed more");
-    reset();
+    new_note();
 
     // "No" at close discards the text and its recovery.
     NoteWindow& w3 = open();
@@ -413,10 +416,10 @@ TEST_F(NoteTest, RecoveryKeepsTextAcrossExitAndCrash) {
     sim.advance(1500);
     ASSERT_TRUE(recovery());
     w4.记录编辑框.user_double_click();
-    close_for_exit();
+    note().close_for_exit();
     EXPECT_FALSE(recovery());
     sim.put_file(recovery_path(), "from a crash");
-    close_for_exit();
+    note().close_for_exit();
     EXPECT_EQ(recovery(), "from a crash");
 }
 
@@ -428,7 +431,7 @@ TEST_F(NoteTest, AFailedSaveIsToldAndItsTextKept) {
     sim.file_answers.push_back("C:\\d\\p.txt");
     sim.fail_writes(1);
     close(w);
-    EXPECT_FALSE(loaded());
+    EXPECT_FALSE(note().loaded());
     ASSERT_EQ(sim.messages.size(), 2u);
     EXPECT_EQ(sim.messages[1].icon, Icon::Error);
     EXPECT_FALSE(sim.file("C:\\d\\p.txt"));

@@ -1,4 +1,3 @@
-#include "app/main_bar.h"
 #include "reminders/popup.h"
 #include "reminders/scheduler.h"
 #include "tests/reminders/rem_fixture.h"
@@ -14,7 +13,7 @@ protected:
         EXPECT_TRUE(open_table());
         sim.set_now({2026, 12, 8, 8, 59, 58});
         Timer t;
-        t.on_tick = [] { tick(); };
+        t.on_tick = [this] { tick(); };
         t.set_interval(1000);
         sim.advance(2000);
         t.set_interval(0);
@@ -42,7 +41,7 @@ TEST_F(RemindersPopupTest, GreetingTextsRiseHoldAndSink) {
     EXPECT_EQ(p.标题标签.font().face, "黑体");
     EXPECT_EQ(p.标题标签.text(), "主人，您好！");
     EXPECT_EQ(p.内容标签.text(), "Quillet在此等候您的指示！\r\n\r\n今天：2026年12月8日  星期二\r\n现在时刻：9时5分7秒");
-    EXPECT_FALSE(main_bar().visible());
+    EXPECT_FALSE(program_->bar().visible());
     rise();
     EXPECT_EQ(p.rect().top, 738 - 200);
     EXPECT_EQ(count(Res::Chime3Wav), 1);
@@ -95,7 +94,7 @@ TEST_F(RemindersPopupTest, ReminderTextsAndTaskTexts) {
     sim.run_deferred();
     EXPECT_EQ(popup(), nullptr);
 
-    reset_state();
+    new_program();
     sim.put_file("C:\\Tools\\backup.exe", "MZ");
     Popup& q = fire({"09时00分", kWeekly, "周2", "备份", "C:\\Tools\\backup.exe"});
     EXPECT_EQ(q.标题标签.text(), "每周提醒");
@@ -104,16 +103,16 @@ TEST_F(RemindersPopupTest, ReminderTextsAndTaskTexts) {
     ASSERT_EQ(sim.launches.size(), 1u);
     EXPECT_EQ(sim.launches[0].path, "C:\\Tools\\backup.exe");
 
-    reset_state();
+    new_program();
     EXPECT_EQ(fire({"09时00分", kDaily, kNone, "x", ""}).内容标签.text(), std::string("x\r\n计划任务：") + kDateLines);
-    reset_state();
+    new_program();
     EXPECT_EQ(fire({"09时00分", kDaily, kNone, "x", "拨号"}).内容标签.text(),
               std::string("x\r\n计划任务：拨号") + kDateLines);
     popup()->了解按钮.user_click();
     ASSERT_EQ(sim.launches.size(), 2u);
     EXPECT_EQ(sim.launches[1].path, "C:\\WINDOWS\\system32\\Rasphone.exe");
     for (const char* none : {"无", "", "notepad.exe"}) {
-        reset_state();
+        new_program();
         fire({"09时00分", kDaily, kNone, "x", none}).了解按钮.user_click();
     }
     EXPECT_EQ(sim.launches.size(), 2u);
@@ -124,7 +123,7 @@ TEST_F(RemindersPopupTest, ReminderTextsAndTaskTexts) {
 TEST_F(RemindersPopupTest, DelayRunsTheTaskAfterItsAlertSeconds) {
     sim.put_file("C:\\t.exe", "MZ");
     auto seconds_to_run = [&](const std::string& ini) {
-        reset_state();
+        new_program();
         sim.launches.clear();
         sim.sounds.clear();
         put_ini(ini);
@@ -160,7 +159,7 @@ TEST_F(RemindersPopupTest, CancelPerformsNothingAndTheNextPopupRisesAgain) {
     EXPECT_EQ(popup(), nullptr);
     EXPECT_EQ(slide_offset(), 0);
     EXPECT_TRUE(current_action().empty());
-    reset_scheduler();
+    new_scheduler();
     fire({"09时00分", kDaily, kNone, "", kNone});
     rise();
     EXPECT_EQ(count(Res::Chime3Wav), 2);
@@ -185,13 +184,14 @@ TEST_F(RemindersPopupTest, ReminderWhileGreetingIsOpenTakesTheWindowOver) {
 // Records whether the table was still open when Windows was asked to end.
 struct WatchingShell : Shell {
     Shell& real;
+    std::function<bool()> table_open;
     std::vector<bool> open_at_end;
     explicit WatchingShell(Shell& r) : real(r) {}
     bool start_program(const std::string& p, const std::string& a) override { return real.start_program(p, a); }
     bool open_path(const std::string& p) override { return real.open_path(p); }
     bool show_properties(const std::string& p) override { return real.show_properties(p); }
     bool end_session(EndSession how) override {
-        open_at_end.push_back(table::is_open());
+        open_at_end.push_back(table_open());
         return real.end_session(how);
     }
     std::string system_directory() override { return real.system_directory(); }
@@ -199,13 +199,13 @@ struct WatchingShell : Shell {
 
 TEST_F(RemindersPopupTest, EndingTasksCloseTheTableThenEndWindowsAndTheProgram) {
     WatchingShell shell(sim);
+    shell.table_open = [this] { return rem().table().is_open(); };
     System watched{sim, sim, sim, sim, shell, sim, sim, sim, sim};
     install_system(&watched);
     const std::vector<std::pair<const char*, EndSession>> tasks = {
         {"关机", EndSession::ShutDown}, {"注销", EndSession::LogOff}, {"重启", EndSession::Restart}};
     for (const auto& [word, how] : tasks) {
-        reset_state();
-        reset_program_state();
+        new_program();
         sim.sessions_ended.clear();
         sim.exit_code.reset();
         Popup& p = fire({"09时00分", kDaily, kNone, "", word});
@@ -213,7 +213,7 @@ TEST_F(RemindersPopupTest, EndingTasksCloseTheTableThenEndWindowsAndTheProgram) 
         p.了解按钮.user_click();
         EXPECT_EQ(sim.sessions_ended, std::vector<EndSession>{how});
         EXPECT_EQ(sim.exit_code, 0);
-        EXPECT_FALSE(table::is_open());
+        EXPECT_FALSE(rem().table().is_open());
     }
     EXPECT_EQ(shell.open_at_end, (std::vector<bool>{false, false, false}));
     install_system(&plain);

@@ -1,9 +1,10 @@
-// Shared set-up of the reminder tests: a fresh sim, fresh reminder state and
-// helpers to put reminders into plan.edb.
+// Shared set-up of the reminder tests: a fresh sim, a fresh program around
+// the reminder subsystem and helpers to put reminders into plan.edb.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "app/program.h"
@@ -38,11 +39,31 @@ inline std::string plan_bytes(const std::vector<Reminder>& rows) {
 class RemindersTest : public ::testing::Test {
 protected:
     sim::SimSystem sim;
-    void SetUp() override { reset_state(); }
-    void TearDown() override {
-        reset_state();
-        reset_program_state();
-    }
+    // After the sim, so it goes first. A whole program: the popup hides its
+    // bar and a task ends it.
+    std::optional<Program> program_{std::in_place};
+
+    Reminders& rem() { return program_->reminders(); }
+    // A new process on the same machine: the files stay.
+    void new_program() { program_.emplace(); }
+
+    // The subsystem as the tests reach it.
+    bool open_table() { return rem().open_table(); }
+    int record_count() { return rem().record_count(); }
+    bool table_open() { return rem().table_open(); }
+    void close_table() { rem().close_table(); }
+    void open_popup() { rem().open_popup(); }
+    void tick() { rem().tick(); }
+    Popup* popup() { return rem().popup(); }
+    int slide_offset() { return rem().popup_state().slide_offset; }
+    int slide_direction() { return rem().popup_state().slide_direction; }
+    const std::string& current_action() { return rem().popup_state().current_action; }
+    const std::string& pending_due_time() { return rem().scheduler().pending_due_time(); }
+    // Back to searching from the first record, as after a start.
+    void new_scheduler() { rem().scheduler() = Scheduler{}; }
+    void load_reminder_list(ListView& list) { reminders::load_reminder_list(rem().table(), list); }
+    bool save_reminder_list(const ListView& list) { return reminders::save_reminder_list(rem().table(), list); }
+
     void put_plan(const std::vector<Reminder>& rows) { sim.put_file(kPlan, plan_bytes(rows)); }
     void put_ini(const std::string& text) { sim.put_file(kIni, text); }
     int count(Res r) const {

@@ -18,7 +18,7 @@ protected:
             if (popup() && !was_open && !popup()->greeting_mode()) {
                 const DateTime t = sim.now();
                 fired.push_back(popup()->标题标签.text() + "@" + time_of_day_text(t) + decimal(t.second));
-                popup()->cancel();
+                popup()->取消按钮_click();
             }
         };
     }
@@ -46,7 +46,7 @@ TEST_F(RemindersSchedulerTest, DailyFiresInItsSecondOnlyWhenStillAhead) {
     EXPECT_EQ(sim.show_desktop_count, 1);
 
     fired.clear();
-    reset_scheduler();
+    new_scheduler();
     run({2026, 12, 8, 9, 0, 30}, 3600);
     EXPECT_TRUE(fired.empty());
     run({2026, 12, 9, 8, 59, 50}, 20);
@@ -64,7 +64,7 @@ TEST_F(RemindersSchedulerTest, WeeklyMonthlyAndFixedMatchTheirDaysOnly) {
     DateTime day{2027, 3, 28, 6, 59, 55};
     for (int i = 0; i < 65; ++i) {
         fired.clear();
-        reset_scheduler();
+        new_scheduler();
         run(day, 10);
         for (const std::string& f : fired) per_day.push_back(decimal(day.month) + "/" + decimal(day.day) + f);
         day = day.plus_seconds(86400);
@@ -97,7 +97,7 @@ TEST_F(RemindersSchedulerTest, PendingAcrossASkippedSecondFiresLateOrIsDropped) 
     EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时09分59"}));
 
     fired.clear();
-    reset_scheduler();
+    new_scheduler();
     run({2026, 12, 8, 8, 59, 50}, 3);
     ASSERT_FALSE(pending_due_time().empty());
     run({2026, 12, 8, 9, 10, 1}, 1);
@@ -108,7 +108,7 @@ TEST_F(RemindersSchedulerTest, PendingAcrossASkippedSecondFiresLateOrIsDropped) 
 
 TEST_F(RemindersSchedulerTest, HourlyChimeFollowsItsSettings) {
     auto chimes = [&](const std::string& ini, bool table) {
-        reset_state();
+        new_program();
         sim.sounds.clear();
         if (!ini.empty()) put_ini(ini);
         if (table) start({});

@@ -73,7 +73,7 @@ TEST_F(RemindersTest, StoreFirstRunCreatesProtectedTable) {
     EXPECT_FALSE(sim.file(kPlan + ".bad"));
 
     // The next start-up opens it with the password and loads the same rows.
-    reset_state();
+    new_program();
     ASSERT_TRUE(open_table());
     EXPECT_EQ(record_count(), 2);
     ListView again(nullptr, {}, list_columns());
@@ -88,7 +88,7 @@ TEST_F(RemindersTest, StoreFirstRunCreatesProtectedTable) {
     // An empty list leaves a table with no records.
     ListView empty(nullptr, {}, list_columns());
     ASSERT_TRUE(save_reminder_list(empty));
-    reset_state();
+    new_program();
     ASSERT_TRUE(open_table());
     EXPECT_EQ(record_count(), 0);
 }

@@ -63,51 +63,53 @@ TEST(RemindersTableCodec, DamagedBytesAreRefused) {
 }
 
 TEST_F(RemindersTest, TablePasswordIsCheckedAndNeverStored) {
+    table::OpenTable t;
     ASSERT_TRUE(table::create(kPlan, plan_fields()));
     EXPECT_FALSE(table::is_protected(kPlan));
-    ASSERT_TRUE(table::open(kPlan, ""));
-    table::set_password(kPassword);
-    table::close();
+    ASSERT_TRUE(t.open(kPlan, ""));
+    t.set_password(kPassword);
+    t.close();
     EXPECT_TRUE(table::is_protected(kPlan));
     EXPECT_EQ(sim.file(kPlan)->find("harbour5817"), std::string::npos);
-    EXPECT_FALSE(table::open(kPlan, ""));
-    EXPECT_FALSE(table::open(kPlan, "harbour5817"));
-    EXPECT_FALSE(table::is_open());
-    EXPECT_TRUE(table::open(kPlan, kPassword));
-    EXPECT_TRUE(table::make_current("c:\\quillet\\PLAN.EDB"));
-    EXPECT_FALSE(table::make_current("C:\\Quillet\\other.edb"));
+    EXPECT_FALSE(t.open(kPlan, ""));
+    EXPECT_FALSE(t.open(kPlan, "harbour5817"));
+    EXPECT_FALSE(t.is_open());
+    EXPECT_TRUE(t.open(kPlan, kPassword));
+    EXPECT_TRUE(t.make_current("c:\\quillet\\PLAN.EDB"));
+    EXPECT_FALSE(t.make_current("C:\\Quillet\\other.edb"));
 }
 
 TEST_F(RemindersTest, TableRecordOperations) {
+    table::OpenTable t;
     ASSERT_TRUE(table::create(kPlan, plan_fields()));
-    ASSERT_TRUE(table::open(kPlan, ""));
-    EXPECT_EQ(table::record_count(), 0);
-    EXPECT_TRUE(table::end_of_table());
-    EXPECT_EQ(table::read_field(kTimeField), "");
+    ASSERT_TRUE(t.open(kPlan, ""));
+    EXPECT_EQ(t.record_count(), 0);
+    EXPECT_TRUE(t.end_of_table());
+    EXPECT_EQ(t.read_field(kTimeField), "");
     const std::string long_text(300, 'x');
     for (int i = 0; i < 3; ++i) {
-        table::append_record();
-        table::write_field(kContentField, "第" + decimal(i));
-        table::write_field(kRunField, long_text);
-        table::write_field("nosuch", "ignored");
+        t.append_record();
+        t.write_field(kContentField, "第" + decimal(i));
+        t.write_field(kRunField, long_text);
+        t.write_field("nosuch", "ignored");
     }
-    EXPECT_TRUE(table::save());
-    table::close();
-    ASSERT_TRUE(table::open(kPlan, ""));
-    ASSERT_EQ(table::record_count(), 3);
-    EXPECT_FALSE(table::end_of_table());
-    table::go_to(2);
-    EXPECT_EQ(table::read_field(kContentField), "第1");
-    EXPECT_EQ(table::read_field(kRunField), long_text);
-    table::go_to(4);
-    EXPECT_TRUE(table::end_of_table());
-    EXPECT_EQ(table::read_field(kContentField), "");
-    table::remove_all_records();
-    table::close();
-    ASSERT_TRUE(table::open(kPlan, ""));
-    EXPECT_EQ(table::record_count(), 0);
-    table::close();
-    EXPECT_FALSE(table::is_open());
+    EXPECT_TRUE(t.save());
+    t.close();
+    ASSERT_TRUE(t.open(kPlan, ""));
+    ASSERT_EQ(t.record_count(), 3);
+    EXPECT_FALSE(t.end_of_table());
+    t.go_to(2);
+    EXPECT_EQ(t.read_field(kContentField), "第1");
+    EXPECT_EQ(t.read_field(kRunField), long_text);
+    t.go_to(4);
+    EXPECT_TRUE(t.end_of_table());
+    EXPECT_EQ(t.read_field(kContentField), "");
+    t.remove_all_records();
+    t.close();
+    ASSERT_TRUE(t.open(kPlan, ""));
+    EXPECT_EQ(t.record_count(), 0);
+    t.close();
+    EXPECT_FALSE(t.is_open());
 }
 
 TEST_F(RemindersTest, TableBadFilesAreNotOpenedAndKeptAsideOnSave) {
@@ -116,7 +118,7 @@ TEST_F(RemindersTest, TableBadFilesAreNotOpenedAndKeptAsideOnSave) {
     flipped[good.size() / 2] ^= 0x01;
     const std::vector<std::string> bad = {good.substr(0, good.size() / 2), "MZ\x90\x00 not a table", "", flipped};
     for (const std::string& bytes : bad) {
-        reset_state();
+        new_program();
         sim.put_file(kPlan + ".bad", "older");
         sim.put_file(kPlan, bytes);
         EXPECT_FALSE(open_table());
@@ -125,7 +127,7 @@ TEST_F(RemindersTest, TableBadFilesAreNotOpenedAndKeptAsideOnSave) {
         insert_in_time_order(list, {"09时00分", kDaily, kNone, "new", kNone});
         ASSERT_TRUE(save_reminder_list(list));
         EXPECT_EQ(sim.file(kPlan + ".bad"), bytes);
-        reset_state();
+        new_program();
         ASSERT_TRUE(open_table());
         EXPECT_EQ(record_count(), 1);
     }
@@ -138,11 +140,11 @@ TEST_F(RemindersTest, TableInterruptedSaveLeavesOldTableReadable) {
     for (int i = 0; i < 5; ++i) insert_in_time_order(list, {"09时00分", kDaily, kNone, "new", kNone});
     sim.interrupt_next_write(100);
     EXPECT_FALSE(save_reminder_list(list));
-    reset_state();
+    new_program();
     ASSERT_TRUE(open_table());
     ASSERT_EQ(record_count(), 1);
-    table::go_to(1);
-    EXPECT_EQ(table::read_field(kContentField), "old");
+    rem().table().go_to(1);
+    EXPECT_EQ(rem().table().read_field(kContentField), "old");
     // A later save goes through and replaces it whole.
     EXPECT_TRUE(save_reminder_list(list));
     close_table();

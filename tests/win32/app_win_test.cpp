@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/bar_helpers.h"
-#include "app/main_bar.h"
 #include "app/program.h"
 #include "tests/contract/contract_env.h"
 
@@ -57,7 +55,8 @@ bool bar_pixel_is_red(int x, int y) {
 TEST_F(AppWinTest, BarRegionIsCutFromTheBitmapAndOpacityIsLayered) {
     const std::string_view bmp = resource_bytes(Res::BarBitmap);
     ASSERT_GT(bmp.size(), 54u + 121u * 300u * 3u);
-    MainBar bar;
+    Program program;
+    MainBar& bar = program.bar();
     bar.create();
     HWND h = win32::hwnd_of(bar);
     ASSERT_NE(h, nullptr);
@@ -83,7 +82,7 @@ TEST_F(AppWinTest, BarRegionIsCutFromTheBitmapAndOpacityIsLayered) {
     EXPECT_GT(red, 0) << "the bitmap has a cut-away";
     EXPECT_LT(red, checked);
 
-    set_window_opacity(bar, 180);
+    bar.set_opacity(180);
     EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED);
     BYTE alpha = 0;
     DWORD flags = 0;
@@ -95,7 +94,8 @@ TEST_F(AppWinTest, BarRegionIsCutFromTheBitmapAndOpacityIsLayered) {
 }
 
 TEST_F(AppWinTest, TrayIconComesBackWhenTheTaskbarIsCreated) {
-    MainBar bar;
+    Program program;
+    MainBar& bar = program.bar();
     bar.create();
     HWND h = win32::hwnd_of(bar);
     if (!sys().desktop.tray_add(bar, Res::AppIcon, "Quillet1.0", [](TrayEvent) {}))

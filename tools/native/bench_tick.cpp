@@ -61,14 +61,15 @@ int main(int argc, char** argv) {
     sim.put_file(settings_path(), sample_ini());
     // Late evening: every reminder of the day has passed, so each tick searches.
     sim.set_now({2026, 12, 8, 23, 30, 1});
+    reminders::Reminders rem;
     long sink = 0;
     if (mode == "tick") {
-        if (!reminders::save_reminder_list(list_of(50))) return 1;
+        if (!reminders::save_reminder_list(rem.table(), list_of(50))) return 1;
         for (long i = 0; i < n; ++i) {
-            reminders::tick();
+            rem.tick();
             sim.advance(1000);
         }
-        sink = reminders::record_count();
+        sink = rem.record_count();
     } else if (mode == "ini") {
         for (long i = 0; i < n; ++i) {
             sink += static_cast<long>(setting("plan", "time").size());
@@ -76,11 +77,11 @@ int main(int argc, char** argv) {
         }
     } else if (mode == "save" || mode == "write") {
         ListView& list = list_of(1000);
-        if (!reminders::save_reminder_list(list)) return 1;
+        if (!reminders::save_reminder_list(rem.table(), list)) return 1;
         const std::string bytes = *sim.file(reminders::plan_path());
         for (long i = 0; i < n; ++i) {
             if (mode == "save")
-                reminders::save_reminder_list(list);
+                reminders::save_reminder_list(rem.table(), list);
             else
                 sim.replace(reminders::plan_path(), bytes);
         }
@@ -88,7 +89,6 @@ int main(int argc, char** argv) {
     } else {
         return 2;
     }
-    reminders::reset_state();
     std::printf("%s %ld: %ld\n", mode.c_str(), n, sink);
     return 0;
 }

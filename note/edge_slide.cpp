@@ -1,8 +1,8 @@
-#include "app/bar_helpers.h"
+#include "note/edge_slide.h"
 
 #include "platform/system.h"
 
-namespace q {
+namespace q::note {
 
 namespace {
 
@@ -22,10 +22,6 @@ void reveal_sideways(Window& w, int left, int screen_height) {
 }
 
 }  // namespace
-
-void show_desktop() { sys().desktop.show_desktop(); }
-
-void set_window_opacity(Window& w, int alpha) { w.set_opacity(alpha); }
 
 void edge_slide_step(Window& w, int side) {
     const Rect r = w.rect();
@@ -71,4 +67,4 @@ void edge_slide_step(Window& w, int side) {
     }
 }
 
-}  // namespace q
+}  // namespace q::note

@@ -1,14 +1,14 @@
 // The edge slide step on each side: reveal, keep, park, untouched, bounds.
 #include <gtest/gtest.h>
 
-#include "app/bar_helpers.h"
+#include "note/edge_slide.h"
 #include "platform/sim/sim_system.h"
 
-namespace q {
+namespace q::note {
 namespace {
 
 // Screen 1024 x 768, window 151 x 270.
-class AppEdgeSlide : public ::testing::Test {
+class NoteEdgeSlide : public ::testing::Test {
 protected:
     sim::SimSystem sim;
     Window w{{0, 0, 151, 270}, "note", {}};
@@ -24,7 +24,7 @@ protected:
     }
 };
 
-TEST_F(AppEdgeSlide, Left) {
+TEST_F(NoteEdgeSlide, Left) {
     const Point parked{5 - 151, 100};
     bool top = false;
     // Reveal: x <= 5 within the window's height, bounds included.
@@ -43,7 +43,7 @@ TEST_F(AppEdgeSlide, Left) {
     EXPECT_EQ(step(1, {300, 100}, {600, 600}), (Point{300, 100}));
 }
 
-TEST_F(AppEdgeSlide, SideRevealsCorrectTheTop) {
+TEST_F(NoteEdgeSlide, SideRevealsCorrectTheTop) {
     bool top = true;
     // Below the screen's bottom: brought up, without the topmost request.
     EXPECT_EQ(step(1, {-146, 600}, {0, 700}, &top), (Point{0, 768 - 270}));
@@ -56,7 +56,7 @@ TEST_F(AppEdgeSlide, SideRevealsCorrectTheTop) {
     EXPECT_TRUE(top);
 }
 
-TEST_F(AppEdgeSlide, RightKeepIsStrict) {
+TEST_F(NoteEdgeSlide, RightKeepIsStrict) {
     const Point parked{1024 - 5, 100};
     const Point shown{1024 - 151, 100};
     EXPECT_EQ(step(2, parked, {1019, 100}), shown);
@@ -66,7 +66,7 @@ TEST_F(AppEdgeSlide, RightKeepIsStrict) {
     EXPECT_EQ(step(2, shown, {900, 371}), parked);
 }
 
-TEST_F(AppEdgeSlide, Top) {
+TEST_F(NoteEdgeSlide, Top) {
     const Point parked{200, 5 - 270};
     bool top = false;
     EXPECT_EQ(step(3, parked, {200, 5}, &top), (Point{200, 0}));
@@ -79,7 +79,7 @@ TEST_F(AppEdgeSlide, Top) {
     EXPECT_EQ(step(3, {200, 0}, {352, 100}), parked);
 }
 
-TEST_F(AppEdgeSlide, Bottom) {
+TEST_F(NoteEdgeSlide, Bottom) {
     const Point parked{200, 768 - 5};
     const Point shown{200, 768 - 270};
     EXPECT_EQ(step(4, parked, {200, 763}), shown);
@@ -92,12 +92,5 @@ TEST_F(AppEdgeSlide, Bottom) {
     EXPECT_EQ(step(5, parked, {200, 767}), parked);
 }
 
-TEST_F(AppEdgeSlide, OpacityAndShowDesktopPassThrough) {
-    set_window_opacity(w, 300);
-    EXPECT_EQ(w.opacity(), 300) << "unchecked";
-    show_desktop();
-    EXPECT_EQ(sim.show_desktop_count, 1);
-}
-
 }  // namespace
-}  // namespace q
+}  // namespace q::note
