@@ -110,7 +110,9 @@ public:
 
 // ---- shell, process, registry ---------------------------------------------
 enum class Hive { LocalMachine, CurrentUser };
-enum class MutexState { Acquired, Abandoned, Busy };
+// Busy: another process holds the mutex. Failed: it could not be made or
+// waited on, which proves nothing about another copy.
+enum class MutexState { Acquired, Abandoned, Busy, Failed };
 enum class EndSession { ShutDown, LogOff, Restart };
 
 class Shell {

@@ -271,12 +271,13 @@ std::vector<std::string> Win32System::arguments() {
 
 MutexState Win32System::acquire_mutex(const std::string& name) {
     HANDLE h = CreateMutexW(nullptr, FALSE, widen(name).c_str());
-    if (!h) return MutexState::Busy;
+    if (!h) return MutexState::Failed;
     // An owned handle stays open (never closed) for the life of the process.
     switch (WaitForSingleObject(h, 0)) {
     case WAIT_OBJECT_0: return MutexState::Acquired;
     case WAIT_ABANDONED: return MutexState::Abandoned;
-    default: CloseHandle(h); return MutexState::Busy;
+    case WAIT_TIMEOUT: CloseHandle(h); return MutexState::Busy;
+    default: CloseHandle(h); return MutexState::Failed;
     }
 }
 
