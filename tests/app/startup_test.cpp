@@ -127,11 +127,14 @@ TEST_F(AppStartup, SecondInstanceOnlySaysSoAndEnds) {
     EXPECT_FALSE(main_bar().shaped());
 }
 
-TEST_F(AppStartup, AbandonedMutexCountsAsAcquired) {
-    sim.mutex_answer = MutexState::Abandoned;
-    start();
-    EXPECT_TRUE(sim.messages.empty());
-    EXPECT_EQ(sim.tray.count(&main_bar()), 1u);
+TEST_F(AppStartup, AbandonedOrFailedMutexStartsTheProgram) {
+    for (MutexState state : {MutexState::Abandoned, MutexState::Failed}) {
+        new_program();
+        sim.mutex_answer = state;
+        start();
+        EXPECT_TRUE(sim.messages.empty());
+        EXPECT_EQ(sim.tray.count(&main_bar()), 1u);
+    }
 }
 
 TEST_F(AppStartup, RestartDelayOnlyForExactFirstArgument) {

@@ -37,6 +37,9 @@ TEST_F(WinServicesTest, MutexIsAcquiredOnceAndAbandonedCountsAsFree) {
     EXPECT_EQ(acquire_on_other_thread(other), MutexState::Acquired);
     EXPECT_EQ(sys().process.acquire_mutex(other), MutexState::Abandoned);
     EXPECT_EQ(acquire_on_other_thread(other), MutexState::Busy);
+
+    // A name in a namespace that does not exist cannot be made: no other copy is proven.
+    EXPECT_EQ(sys().process.acquire_mutex("QuilletNoSuchSpace\\" + name), MutexState::Failed);
 }
 
 TEST_F(WinServicesTest, TimerCallbackMayStopItselfAndOthers) {
