@@ -48,7 +48,8 @@ public:
     void paint_background(HDC dc, const RECT& src) const override {
         paint_tab_body(hwnd() ? GetParent(hwnd()) : nullptr, dc, src);
     }
-    bool face_fill() const override { return !xp_look(); }
+    // The body is not always the face colour (themes, and Wine's classic look).
+    bool face_fill() const override { return false; }
 
     // The page covers the display area only, wherever the strip ends now.
     void reshape() {
@@ -95,7 +96,7 @@ public:
 
     HWND host_hwnd() const override { return hwnd(); }
     void paint_background(HDC dc, const RECT& src) const override { paint_tab_body(hwnd(), dc, src); }
-    bool face_fill() const override { return !xp_look(); }
+    bool face_fill() const override { return false; }
 
     bool on_notify(NMHDR* n, LRESULT& result) override {
         result = 0;
@@ -176,13 +177,19 @@ public:
                                  r.height, hwnd(), nullptr, instance(), nullptr);
         if (frame_) {
             claim(frame_);
+            // The frame covers the whole pane, which therefore never shows its
+            // own background: the frame erases with it instead.
+            SetWindowSubclass(frame_, frame_proc, 1, reinterpret_cast<DWORD_PTR>(this));
             if (!xp_look()) SetWindowTheme(frame_, L"", L"");
             if (!g.enabled()) EnableWindow(frame_, FALSE);
         }
         sync_all();
     }
     ~GroupBoxPeer() override {
-        if (frame_ && IsWindow(frame_)) release(frame_);
+        if (frame_ && IsWindow(frame_)) {
+            RemoveWindowSubclass(frame_, frame_proc, 1);
+            release(frame_);
+        }
     }
 
     HWND host_hwnd() const override { return hwnd(); }
@@ -262,6 +269,18 @@ protected:
     }
 
 private:
+    static LRESULT CALLBACK frame_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
+        if (msg == WM_NCDESTROY) {
+            RemoveWindowSubclass(h, frame_proc, 1);
+        } else if (msg == WM_ERASEBKGND) {
+            RECT rc;
+            GetClientRect(h, &rc);
+            reinterpret_cast<GroupBoxPeer*>(ref)->paint_background(reinterpret_cast<HDC>(wp), rc);
+            return 1;
+        }
+        return DefSubclassProc(h, msg, wp, lp);
+    }
+
     GroupBox& group_;
     HWND frame_ = nullptr;
 };
