@@ -395,6 +395,7 @@ ControlPeer::~ControlPeer() {
     if (font_ && own_font_) DeleteObject(font_);
     if (back_brush_) DeleteObject(back_brush_);
     if (parent_brush_) DeleteObject(parent_brush_);
+    if (old_parent_brush_) DeleteObject(old_parent_brush_);
 }
 
 void ControlPeer::destroy_hwnd() {
@@ -538,7 +539,9 @@ HBRUSH ControlPeer::parent_background_brush() {
     SelectObject(mem, old);
     DeleteDC(mem);
     ReleaseDC(hwnd_, screen);
-    if (parent_brush_) DeleteObject(parent_brush_);
+    // The last brush may still be selected in a DC being painted: it goes one call later.
+    if (old_parent_brush_) DeleteObject(old_parent_brush_);
+    old_parent_brush_ = parent_brush_;
     parent_brush_ = CreatePatternBrush(bmp);
     DeleteObject(bmp);
     return parent_brush_ ? parent_brush_ : GetSysColorBrush(COLOR_BTNFACE);

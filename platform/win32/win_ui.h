@@ -20,9 +20,10 @@ public:
     // Draws the part src (in host client coordinates) of the background into
     // dc with src's top-left at 0, 0.
     virtual void paint_background(HDC dc, const RECT& src) const = 0;
-    // True when controls that fill their own background (check boxes, the
-    // caption of a group box) fill it with the face colour; false where they
-    // must show the background behind them (a themed tab page).
+    // True when controls that fill their own background (check boxes,
+    // sliders, the caption of a group box) fill it with the face colour, as
+    // on a window, picture or not; false where they show what lies behind
+    // them (a tab page, whose body is drawn by the tab control).
     virtual bool face_fill() const = 0;
     // Places a new child in the z-order: controls in the order they were
     // made, every label beneath them all.
@@ -123,6 +124,7 @@ private:
     HBRUSH back_brush_ = nullptr;
     Color back_brush_color_ = 0;
     HBRUSH parent_brush_ = nullptr;
+    HBRUSH old_parent_brush_ = nullptr;
 };
 
 // Makes the peer of a child control for its kind (win_ui.cpp), with the
