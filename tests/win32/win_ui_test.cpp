@@ -318,6 +318,12 @@ TEST(WinUiContainers, PagesAndGroupsHoldTheirControlsAndATabClickSwitchesPages) 
 
     EXPECT_TRUE(IsWindowVisible(edit));
     EXPECT_FALSE(IsWindowVisible(add));
+    // Inside the frame lies the page's body, as beside the group.
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC page_dc = GetDC(page0), group_dc = GetDC(group);
+    EXPECT_EQ(GetPixel(group_dc, 6, 210), GetPixel(page_dc, 180, 300));
+    ReleaseDC(group, group_dc);
+    ReleaseDC(page0, page_dc);
     // A click on the hidden page's button does nothing.
     command(add, BN_CLICKED);
     EXPECT_EQ(clicks, 0);
