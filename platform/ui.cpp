@@ -19,14 +19,52 @@ void install_ui_backend(UiBackend* b) { g_backend = b; }
 
 // ---- Control ------------------------------------------------------------------
 
-Control::Control(Window* parent, Kind kind, Rect rect, std::string text)
-    : kind_(kind), parent_(parent), rect_(rect), text_(std::move(text)) {
-    if (parent_) parent_->add_child(this);
+Control::Control(Container* container, Kind kind, Rect rect, std::string text)
+    : kind_(kind), container_(container), window_(container ? container->window() : nullptr), rect_(rect),
+      text_(std::move(text)) {
+    if (container_) container_->children_.push_back(this);
+    if (window_) window_->controls_.push_back(this);
 }
 
 Control::~Control() {
     peer_.reset();
-    if (parent_) parent_->remove_child(this);
+    if (container_) {
+        auto& c = container_->children_;
+        c.erase(std::remove(c.begin(), c.end(), this), c.end());
+    }
+    if (window_) {
+        auto& c = window_->controls_;
+        c.erase(std::remove(c.begin(), c.end(), this), c.end());
+    }
+}
+
+Window* Control::window() const {
+    if (kind_ == Kind::Window) return static_cast<Window*>(const_cast<Control*>(this));
+    return window_;
+}
+
+void Control::made() {
+    if (window_ && window_->created()) peer_ = ui_backend().create_peer(*this);
+}
+
+// Leaves the container chain (which is going away before the control): no
+// peer, no window.
+void Control::detach() {
+    if (auto* self = dynamic_cast<Container*>(this))
+        for (Control* c : self->children_) c->detach();
+    peer_.reset();
+    if (window_) {
+        auto& c = window_->controls_;
+        c.erase(std::remove(c.begin(), c.end(), this), c.end());
+    }
+    window_ = nullptr;
+}
+
+Container::~Container() {
+    for (Control* c : children_) {
+        c->detach();
+        c->container_ = nullptr;
+    }
 }
 
 void Control::set_rect(Rect r) {
@@ -34,7 +72,7 @@ void Control::set_rect(Rect r) {
     const bool moved = r.left != rect_.left || r.top != rect_.top;
     rect_ = r;
     changed(Prop::Geometry);
-    if (moved && kind_ == Kind::Window) static_cast<Window*>(this)->notify_moved();
+    rect_changed(moved);
 }
 
 void Control::move(int left, int top) { set_rect({left, top, rect_.width, rect_.height}); }
@@ -75,10 +113,17 @@ void Control::set_back_color(Color c) {
 
 void Control::set_focus() { changed(Prop::Focus); }
 
+bool Control::shown() const {
+    const Control* c = this;
+    for (; c->container_; c = c->container_)
+        if (!c->visible_) return false;
+    return c->kind_ == Kind::Window && c->visible_ && static_cast<const Window*>(c)->created();
+}
+
 bool Control::reachable() const {
-    if (!visible_ || !enabled_) return false;
-    if (kind_ == Kind::Window) return static_cast<const Window*>(this)->created();
-    return parent_ && parent_->created() && parent_->visible();
+    for (const Control* c = this; c; c = c->container_)
+        if (!c->enabled_) return false;
+    return shown();
 }
 
 void Control::user_click() {
@@ -105,7 +150,7 @@ void Control::user_focus_lost() {
 
 // ---- Edit ---------------------------------------------------------------------
 
-Edit::Edit(Window* parent, Rect r) : Edit(parent, r, Mode{}) {}
+Edit::Edit(Container* parent, Rect r) : Edit(parent, r, Mode{}) {}
 
 void Edit::set_mode(Mode m) {
     mode_ = m;
@@ -140,8 +185,10 @@ void CheckBox::user_click() {
 
 // ---- DropDown -----------------------------------------------------------------
 
-DropDown::DropDown(Window* parent, Rect r, std::vector<std::string> items)
-    : Control(parent, Kind::DropDown, r), items_(std::move(items)), data_(items_.size(), 0) {}
+DropDown::DropDown(Container* parent, Rect r, std::vector<std::string> items)
+    : Control(parent, Kind::DropDown, r), items_(std::move(items)), data_(items_.size(), 0) {
+    made();
+}
 
 int DropDown::item_data(int i) const {
     return i >= 0 && i < static_cast<int>(data_.size()) ? data_[static_cast<std::size_t>(i)] : 0;
@@ -180,8 +227,10 @@ void DropDown::user_select(int i) {
 
 // ---- ListView -----------------------------------------------------------------
 
-ListView::ListView(Window* parent, Rect r, std::vector<Column> columns, bool check_boxes)
-    : Control(parent, Kind::ListView, r), columns_(std::move(columns)), check_boxes_(check_boxes) {}
+ListView::ListView(Container* parent, Rect r, std::vector<Column> columns, bool check_boxes)
+    : Control(parent, Kind::ListView, r), columns_(std::move(columns)), check_boxes_(check_boxes) {
+    made();
+}
 
 std::string ListView::cell(int row, int column) const {
     if (row < 0 || row >= row_count() || column < 0) return {};
@@ -288,9 +337,51 @@ void ColorPicker::user_choose(Color c) {
     raise(on_change);
 }
 
+// ---- TabControl -----------------------------------------------------------------
+
+TabPage::TabPage(TabControl* tab, int index)
+    : Container(tab, Kind::TabPage, Rect{0, 0, tab->rect().width, tab->rect().height}), index_(index) {
+    set_visible(index == tab->selection());
+    made();
+}
+
+TabControl& TabPage::tab() const { return *static_cast<TabControl*>(container()); }
+
+TabControl::TabControl(Container* parent, Rect r, std::vector<std::string> captions)
+    : Container(parent, Kind::TabControl, r), captions_(std::move(captions)) {
+    if (!captions_.empty()) selection_ = 0;
+    made();
+    // The pages come after the tab control itself, so their peers find its.
+    for (int i = 0; i < static_cast<int>(captions_.size()); ++i)
+        pages_.push_back(std::unique_ptr<TabPage>(new TabPage(this, i)));
+}
+
+// Out of line: TabPage is complete here.
+TabControl::~TabControl() = default;
+
+void TabControl::select(int i) {
+    if (i < 0 || i >= count() || i == selection_) return;
+    // The new page shows before the old one goes, so the window never shows neither.
+    const int old = selection_;
+    selection_ = i;
+    changed(Prop::Selection);
+    page(i).set_visible(true);
+    if (old >= 0) page(old).set_visible(false);
+}
+
+void TabControl::user_select(int i) {
+    if (!reachable() || i < 0 || i >= count() || i == selection_) return;
+    select(i);
+    raise(on_change);
+}
+
+void TabControl::rect_changed(bool) {
+    for (auto& p : pages_) p->set_rect({0, 0, rect().width, rect().height});
+}
+
 // ---- Window -------------------------------------------------------------------
 
-Window::Window(Rect r, std::string caption, Style style) : Control(nullptr, Kind::Window, r, std::move(caption)), style_(style) {
+Window::Window(Rect r, std::string caption, Style style) : Container(nullptr, Kind::Window, r, std::move(caption)), style_(style) {
     // A window starts hidden; it is shown by its owner after its created handler.
     set_visible(false);
 }
@@ -298,20 +389,16 @@ Window::Window(Rect r, std::string caption, Style style) : Control(nullptr, Kind
 Window::~Window() {
     if (created_) {
         created_ = false;
-        for (Control* c : children_) c->peer_.reset();
+        for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->peer_.reset();
         peer_.reset();
     }
 }
-
-void Window::add_child(Control* c) { children_.push_back(c); }
-
-void Window::remove_child(Control* c) { children_.erase(std::remove(children_.begin(), children_.end(), c), children_.end()); }
 
 void Window::create() {
     if (created_) return;
     UiBackend& b = ui_backend();
     peer_ = b.create_peer(*this);
-    for (Control* c : children_) c->peer_ = b.create_peer(*c);
+    for (Control* c : controls_) c->peer_ = b.create_peer(*c);
     created_ = true;
 }
 
@@ -320,7 +407,7 @@ void Window::destroy() {
     if (on_destroy) on_destroy();
     set_visible(false);
     created_ = false;
-    for (Control* c : children_) c->peer_.reset();
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->peer_.reset();
     peer_.reset();
 }
 
@@ -370,7 +457,9 @@ void Window::notify_visible_changed() {
     raise(visible() ? on_shown : on_hidden);
 }
 
-void Window::notify_moved() { raise(on_moved); }
+void Window::rect_changed(bool moved) {
+    if (moved) raise(on_moved);
+}
 
 // ---- Timer --------------------------------------------------------------------
 

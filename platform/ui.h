@@ -8,10 +8,11 @@
 //
 // Rules shared by both backends:
 // - Setters called by code never raise events; user_* methods do.
-// - user_* on a control that is hidden, disabled, or whose window is not
-//   created does nothing (a user cannot reach it).
-// - Geometry of a window is in screen pixels; of a control, in its window's
-//   client area.
+// - A control belongs to a container: a window, a tab page or a group box.
+//   Its geometry is relative to that container (a window's is in screen
+//   pixels). It is on the screen only while every container above it is
+//   visible, and the user reaches it only while all of them are also enabled
+//   and the window is created; user_* on a control out of reach does nothing.
 #pragma once
 
 #include <functional>
@@ -26,6 +27,8 @@ namespace q {
 
 class Window;
 class Control;
+class Container;
+class TabControl;
 
 enum class Kind {
     Window,
@@ -39,6 +42,9 @@ enum class Kind {
     ListView,
     Slider,
     ColorPicker,
+    TabControl,
+    TabPage,  // made by its TabControl
+    GroupBox,
 };
 
 // Which part of an object's state changed, for its peer.
@@ -51,8 +57,8 @@ enum class Prop {
     Colors,
     Focus,
     Check,      // CheckBox
-    Items,      // DropDown items
-    Selection,  // DropDown, ListView
+    Items,      // DropDown items, TabControl captions
+    Selection,  // DropDown, ListView, TabControl
     Columns,    // ListView
     Rows,       // ListView: rows or cells
     Scroll,     // ListView: bring the selected row into view
@@ -77,8 +83,10 @@ public:
 class UiBackend {
 public:
     virtual ~UiBackend() = default;
-    // Called by Window::create for the window first, then for each child in
-    // declaration order. May return nullptr (the sim).
+    // Called by Window::create for the window first, then for each control
+    // in the order they were made (a container always before what it holds),
+    // and for a control made later in a created window. May return nullptr
+    // (the sim).
     virtual std::unique_ptr<Peer> create_peer(Control& c) = 0;
     // The system's window-move loop (WM_SYSCOMMAND 0xF012); returns when the
     // user releases the button, the window's new place already reported.
@@ -89,13 +97,16 @@ void install_ui_backend(UiBackend* b);
 
 class Control {
 public:
-    Control(Window* parent, Kind kind, Rect rect, std::string text = {});
+    Control(Container* container, Kind kind, Rect rect, std::string text = {});
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control();
 
     Kind kind() const { return kind_; }
-    Window* parent() const { return parent_; }
+    // What holds the control (nullptr for a window).
+    Container* container() const { return container_; }
+    // The top-level window the control is in (the window itself for a window).
+    Window* window() const;
     Peer* peer() const { return peer_.get(); }
 
     const Rect& rect() const { return rect_; }
@@ -105,6 +116,7 @@ public:
     const std::string& text() const { return text_; }
     void set_text(std::string t);
 
+    // The control's own flag; see shown() for what the screen shows.
     bool visible() const { return visible_; }
     void set_visible(bool v);
     void show() { set_visible(true); }
@@ -123,7 +135,11 @@ public:
 
     void set_focus();
 
-    // True when the user can reach the control now.
+    // True when the control is on the screen: it, every container above it
+    // and its window are visible, and the window is created.
+    bool shown() const;
+    // True when the user can reach the control now: shown, and it and every
+    // container above it enabled.
     bool reachable() const;
 
     // ---- what the user does (peers and tests) ----
@@ -150,11 +166,19 @@ protected:
     static void raise(const std::function<void()>& f) {
         if (f) f();
     }
+    // Every concrete control calls this at the end of its constructor: in a
+    // window already created, the peer is made now that the object is whole.
+    void made();
+    // After the rectangle changed (by code or by the user).
+    virtual void rect_changed(bool /*moved*/) {}
 
 private:
     friend class Window;
+    friend class Container;
+    void detach();
     Kind kind_;
-    Window* parent_;
+    Container* container_;
+    Window* window_;  // nullptr for a window and for a control outside any
     Rect rect_;
     std::string text_;
     bool visible_ = true;
@@ -165,16 +189,36 @@ private:
     std::unique_ptr<Peer> peer_;
 };
 
+// Holds controls: a window, a tab page or a group box. Its controls are
+// listed in the order they were made.
+class Container : public Control {
+public:
+    const std::vector<Control*>& children() const { return children_; }
+
+protected:
+    Container(Container* container, Kind kind, Rect r, std::string text = {})
+        : Control(container, kind, r, std::move(text)) {}
+    ~Container() override;
+
+private:
+    friend class Control;
+    std::vector<Control*> children_;
+};
+
 class Button : public Control {
 public:
-    Button(Window* parent, Rect r, std::string caption) : Control(parent, Kind::Button, r, std::move(caption)) {}
+    Button(Container* parent, Rect r, std::string caption) : Control(parent, Kind::Button, r, std::move(caption)) {
+        made();
+    }
 };
 
 // Icon left of the caption; the backend draws the hover and pressed looks.
 class ImageButton : public Control {
 public:
-    ImageButton(Window* parent, Rect r, std::string caption, Res icon)
-        : Control(parent, Kind::ImageButton, r, std::move(caption)), icon_(icon) {}
+    ImageButton(Container* parent, Rect r, std::string caption, Res icon)
+        : Control(parent, Kind::ImageButton, r, std::move(caption)), icon_(icon) {
+        made();
+    }
     Res icon() const { return icon_; }
 
 private:
@@ -183,7 +227,9 @@ private:
 
 class PictureButton : public Control {
 public:
-    PictureButton(Window* parent, Rect r, Res image) : Control(parent, Kind::PictureButton, r), image_(image) {}
+    PictureButton(Container* parent, Rect r, Res image) : Control(parent, Kind::PictureButton, r), image_(image) {
+        made();
+    }
     Res image() const { return image_; }
 
 private:
@@ -193,8 +239,10 @@ private:
 class Label : public Control {
 public:
     enum class Look { Plain, Transparent, Hyperlink };
-    Label(Window* parent, Rect r, std::string caption, Look look = Look::Plain)
-        : Control(parent, Kind::Label, r, std::move(caption)), look_(look) {}
+    Label(Container* parent, Rect r, std::string caption, Look look = Look::Plain)
+        : Control(parent, Kind::Label, r, std::move(caption)), look_(look) {
+        made();
+    }
     Look look() const { return look_; }
 
 private:
@@ -213,11 +261,13 @@ public:
         // (never the control's 32K default).
         std::size_t max_bytes = 0;
     };
-    Edit(Window* parent, Rect r, Mode m, std::string text = {})
-        : Control(parent, Kind::Edit, r, std::move(text)), mode_(m) {}
+    Edit(Container* parent, Rect r, Mode m, std::string text = {})
+        : Control(parent, Kind::Edit, r, std::move(text)), mode_(m) {
+        made();
+    }
     // g++ refuses "Mode m = {}" above: a nested aggregate's member initialisers
     // are not usable before the enclosing class is complete.
-    Edit(Window* parent, Rect r);
+    Edit(Container* parent, Rect r);
     const Mode& mode() const { return mode_; }
     void set_mode(Mode m);
 
@@ -235,7 +285,9 @@ private:
 
 class CheckBox : public Control {
 public:
-    CheckBox(Window* parent, Rect r, std::string caption) : Control(parent, Kind::CheckBox, r, std::move(caption)) {}
+    CheckBox(Container* parent, Rect r, std::string caption) : Control(parent, Kind::CheckBox, r, std::move(caption)) {
+        made();
+    }
     bool checked() const { return checked_; }
     void set_checked(bool c);
     // Toggles the tick, then raises on_click.
@@ -247,7 +299,7 @@ private:
 
 class DropDown : public Control {
 public:
-    DropDown(Window* parent, Rect r, std::vector<std::string> items = {});
+    DropDown(Container* parent, Rect r, std::vector<std::string> items = {});
     const std::vector<std::string>& items() const { return items_; }
     int item_data(int i) const;
     void set_items(std::vector<std::string> items);
@@ -275,7 +327,7 @@ public:
         std::string heading;
         int width = 0;
     };
-    ListView(Window* parent, Rect r, std::vector<Column> columns, bool check_boxes = false);
+    ListView(Container* parent, Rect r, std::vector<Column> columns, bool check_boxes = false);
     const std::vector<Column>& columns() const { return columns_; }
     bool check_boxes() const { return check_boxes_; }
 
@@ -321,7 +373,9 @@ private:
 
 class Slider : public Control {
 public:
-    Slider(Window* parent, Rect r, int min, int max) : Control(parent, Kind::Slider, r), min_(min), max_(max) {}
+    Slider(Container* parent, Rect r, int min, int max) : Control(parent, Kind::Slider, r), min_(min), max_(max) {
+        made();
+    }
     int min() const { return min_; }
     int max() const { return max_; }
     int position() const { return position_; }
@@ -338,7 +392,9 @@ private:
 // A colour swatch that opens the system colour dialog when clicked.
 class ColorPicker : public Control {
 public:
-    ColorPicker(Window* parent, Rect r, Color initial) : Control(parent, Kind::ColorPicker, r), color_(initial) {}
+    ColorPicker(Container* parent, Rect r, Color initial) : Control(parent, Kind::ColorPicker, r), color_(initial) {
+        made();
+    }
     Color color() const { return color_; }
     void set_color(Color c);
     void user_choose(Color c);  // raises on_change
@@ -348,7 +404,55 @@ private:
     Color color_;
 };
 
-class Window : public Control {
+// A page of a tab control: its rectangle is the tab control's own (origin at
+// the tab control's top-left, the tab strip included), and it is visible
+// exactly while its tab is selected.
+class TabPage : public Container {
+public:
+    TabControl& tab() const;
+    int index() const { return index_; }
+
+private:
+    friend class TabControl;
+    TabPage(TabControl* tab, int index);
+    int index_;
+};
+
+// Tabs with one page each; the first is selected from the start.
+class TabControl : public Container {
+public:
+    TabControl(Container* parent, Rect r, std::vector<std::string> captions);
+    ~TabControl() override;
+
+    int count() const { return static_cast<int>(pages_.size()); }
+    const std::vector<std::string>& captions() const { return captions_; }
+    TabPage& page(int i) { return *pages_.at(static_cast<std::size_t>(i)); }
+    const TabPage& page(int i) const { return *pages_.at(static_cast<std::size_t>(i)); }
+
+    // The selected tab, -1 when there are none. Selecting from code raises
+    // nothing; an index outside the tabs is ignored.
+    int selection() const { return selection_; }
+    void select(int i);
+    // The user picked another tab: raises on_change.
+    void user_select(int i);
+    std::function<void()> on_change;
+
+private:
+    void rect_changed(bool moved) override;
+    std::vector<std::string> captions_;
+    std::vector<std::unique_ptr<TabPage>> pages_;
+    int selection_ = -1;
+};
+
+// A captioned frame; hiding or disabling it takes everything in it along.
+class GroupBox : public Container {
+public:
+    GroupBox(Container* parent, Rect r, std::string caption) : Container(parent, Kind::GroupBox, r, std::move(caption)) {
+        made();
+    }
+};
+
+class Window : public Container {
 public:
     struct Style {
         bool caption = true;  // title bar and frame; false: borderless
@@ -358,7 +462,8 @@ public:
     ~Window() override;
 
     const Style& style() const { return style_; }
-    const std::vector<Control*>& children() const { return children_; }
+    // Every control in the window, at any depth, in the order they were made.
+    const std::vector<Control*>& controls() const { return controls_; }
 
     // Makes the peers of the window and its controls. The window starts hidden.
     void create();
@@ -398,17 +503,14 @@ public:
     std::function<void(int)> on_hotkey;  // a WM_HOTKEY reached the window's procedure
     std::function<void()> on_end_session;  // Windows is ending the session
 
-    // Internal: controls register themselves.
-    void add_child(Control* c);
-    void remove_child(Control* c);
-
-    // Raised by Control when visibility or position of the window changes.
+    // Raised by Control when the window's visibility changes.
     void notify_visible_changed();
-    void notify_moved();
 
 private:
+    friend class Control;
+    void rect_changed(bool moved) override;
     Style style_;
-    std::vector<Control*> children_;
+    std::vector<Control*> controls_;
     bool created_ = false;
     bool topmost_ = false;
     int opacity_ = -1;

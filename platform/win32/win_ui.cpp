@@ -1,5 +1,5 @@
-// The win32 UI backend: top-level windows, the child-control base, and the
-// backend object itself.
+// The win32 UI backend: top-level windows, the child-control base, the
+// reflection of notifications to the peers, and the backend object itself.
 #include "platform/win32/win_ui.h"
 
 #include <uxtheme.h>
@@ -13,8 +13,10 @@ using namespace uidetail;
 namespace {
 
 const wchar_t kWindowClass[] = L"QuilletWindow";
+const wchar_t kPaneClass[] = L"QuilletPane";
 const wchar_t kPeerProp[] = L"QuilletPeer";
 ATOM g_class = 0;
+ATOM g_pane_class = 0;
 bool g_xp = false;
 std::set<ControlPeer*>& live_controls() {
     static std::set<ControlPeer*> s;
@@ -37,6 +39,12 @@ ATOM window_class() {
     wc.lpszClassName = kWindowClass;
     g_class = RegisterClassExW(&wc);
     return g_class;
+}
+
+LRESULT CALLBACK pane_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = 0;
+    if (reflect(msg, wp, lp, r)) return r;
+    return DefWindowProcW(h, msg, wp, lp);
 }
 
 class Backend : public UiBackend {
@@ -87,6 +95,55 @@ void set_xp_look(bool on) {
 bool xp_look() { return g_xp; }
 
 namespace uidetail {
+
+const wchar_t* pane_class() {
+    if (!g_pane_class) {
+        window_class();  // the common controls, initialised once
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = pane_proc;
+        wc.hInstance = instance();
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.lpszClassName = kPaneClass;
+        g_pane_class = RegisterClassExW(&wc);
+    }
+    return kPaneClass;
+}
+
+std::unique_ptr<Peer> make_control_peer(Control& c) {
+    switch (c.kind()) {
+        case Kind::Button:
+            return make_button_peer(static_cast<Button&>(c));
+        case Kind::ImageButton:
+            return make_image_button_peer(static_cast<ImageButton&>(c));
+        case Kind::PictureButton:
+            return make_picture_button_peer(static_cast<PictureButton&>(c));
+        case Kind::Label:
+            return make_label_peer(static_cast<Label&>(c));
+        case Kind::Edit:
+            return make_edit_peer(static_cast<Edit&>(c));
+        case Kind::CheckBox:
+            return make_check_box_peer(static_cast<CheckBox&>(c));
+        case Kind::DropDown:
+            return make_drop_down_peer(static_cast<DropDown&>(c));
+        case Kind::ListView:
+            return make_list_view_peer(static_cast<ListView&>(c));
+        case Kind::Slider:
+            return make_slider_peer(static_cast<Slider&>(c));
+        case Kind::ColorPicker:
+            return make_color_picker_peer(static_cast<ColorPicker&>(c));
+        case Kind::TabControl:
+            return make_tab_control_peer(static_cast<TabControl&>(c));
+        case Kind::TabPage:
+            return make_tab_page_peer(static_cast<TabPage&>(c));
+        case Kind::GroupBox:
+            return make_group_box_peer(static_cast<GroupBox&>(c));
+        case Kind::Window:
+            break;
+    }
+    return nullptr;
+}
 
 void for_each_control_peer(void (*f)(ControlPeer&)) {
     // A copy: restyling never creates or destroys peers, but stay safe.
@@ -197,15 +254,17 @@ void WindowPeer::apply_shape() {
     if (!SetWindowRgn(hwnd_, rgn, TRUE)) DeleteObject(rgn);
 }
 
-void WindowPeer::stack_child(HWND child, bool label) {
+void Host::stack_child(HWND child, bool label) {
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     if (label) {
         SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, flags);
-        return;
+    } else {
+        HWND after = last_control_ && IsWindow(last_control_) && GetParent(last_control_) == host_hwnd() ? last_control_
+                                                                                                        : HWND_TOP;
+        SetWindowPos(child, after, 0, 0, 0, 0, flags);
+        last_control_ = child;
     }
-    HWND after = last_control_ && IsWindow(last_control_) && GetParent(last_control_) == hwnd_ ? last_control_ : HWND_TOP;
-    SetWindowPos(child, after, 0, 0, 0, 0, flags);
-    last_control_ = child;
+    stacked();
 }
 
 void WindowPeer::paint_background(HDC dc, const RECT& src) const {
@@ -242,7 +301,47 @@ LRESULT CALLBACK WindowPeer::window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     }
     LRESULT result = 0;
     if (service_message(p->window_, h, msg, wp, lp, result)) return result;
+    if (reflect(msg, wp, lp, result)) return result;
     return p->handle(msg, wp, lp);
+}
+
+bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+    result = 0;
+    switch (msg) {
+        case WM_COMMAND:
+            if (ControlPeer* c = lp ? ControlPeer::of(reinterpret_cast<HWND>(lp)) : nullptr)
+                return c->on_command(HIWORD(wp));
+            return false;
+        case WM_NOTIFY: {
+            auto* n = reinterpret_cast<NMHDR*>(lp);
+            if (ControlPeer* c = n ? ControlPeer::of(n->hwndFrom) : nullptr) return c->on_notify(n, result);
+            return false;
+        }
+        case WM_HSCROLL:
+            if (ControlPeer* c = lp ? ControlPeer::of(reinterpret_cast<HWND>(lp)) : nullptr) return c->on_hscroll();
+            return false;
+        case WM_DRAWITEM: {
+            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+            if (d && d->CtlType == ODT_BUTTON) {
+                if (ControlPeer* c = ControlPeer::of(d->hwndItem)) {
+                    if (c->on_draw(*d)) {
+                        result = TRUE;
+                        return true;
+                    }
+                }
+            }
+            return false;
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX:
+            if (ControlPeer* c = ControlPeer::of(reinterpret_cast<HWND>(lp)))
+                return c->on_ctlcolor(reinterpret_cast<HDC>(wp), result);
+            return false;
+        default:
+            return false;
+    }
 }
 
 LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -279,48 +378,6 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 return 1;
             }
             break;
-        case WM_COMMAND:
-            if (lp) {
-                if (ControlPeer* c = ControlPeer::of(reinterpret_cast<HWND>(lp))) {
-                    if (c->on_command(HIWORD(wp))) return 0;
-                }
-            }
-            break;
-        case WM_NOTIFY: {
-            auto* n = reinterpret_cast<NMHDR*>(lp);
-            if (n) {
-                if (ControlPeer* c = ControlPeer::of(n->hwndFrom)) {
-                    LRESULT r = 0;
-                    if (c->on_notify(n, r)) return r;
-                }
-            }
-            break;
-        }
-        case WM_HSCROLL:
-            if (lp) {
-                if (ControlPeer* c = ControlPeer::of(reinterpret_cast<HWND>(lp))) {
-                    if (c->on_hscroll()) return 0;
-                }
-            }
-            break;
-        case WM_DRAWITEM: {
-            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-            if (d && d->CtlType == ODT_BUTTON) {
-                if (ControlPeer* c = ControlPeer::of(d->hwndItem)) {
-                    if (c->on_draw(*d)) return TRUE;
-                }
-            }
-            break;
-        }
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLORLISTBOX:
-            if (ControlPeer* c = ControlPeer::of(reinterpret_cast<HWND>(lp))) {
-                LRESULT r = 0;
-                if (c->on_ctlcolor(reinterpret_cast<HDC>(wp), r)) return r;
-            }
-            break;
         default:
             break;
     }
@@ -337,6 +394,8 @@ ControlPeer::~ControlPeer() {
     destroy_hwnd();
     if (font_ && own_font_) DeleteObject(font_);
     if (back_brush_) DeleteObject(back_brush_);
+    if (parent_brush_) DeleteObject(parent_brush_);
+    if (old_parent_brush_) DeleteObject(old_parent_brush_);
 }
 
 void ControlPeer::destroy_hwnd() {
@@ -357,14 +416,18 @@ void ControlPeer::destroy_hwnd() {
     }
 }
 
+void ControlPeer::claim(HWND part) { SetPropW(part, kPeerProp, this); }
+void ControlPeer::release(HWND part) { RemovePropW(part, kPeerProp); }
+
 ControlPeer* ControlPeer::of(HWND h) { return h ? static_cast<ControlPeer*>(GetPropW(h, kPeerProp)) : nullptr; }
 
-WindowPeer* ControlPeer::window_peer() const {
-    return control_.parent() ? dynamic_cast<WindowPeer*>(control_.parent()->peer()) : nullptr;
+Host* ControlPeer::host() const {
+    return control_.container() ? dynamic_cast<Host*>(control_.container()->peer()) : nullptr;
 }
 
 void ControlPeer::create(const wchar_t* cls, DWORD style, DWORD ex_style) {
-    HWND parent = control_.parent() ? hwnd_of(*control_.parent()) : nullptr;
+    Host* h = host();
+    HWND parent = h ? h->host_hwnd() : nullptr;
     if (!parent) return;
     style |= WS_CHILD | WS_CLIPSIBLINGS;
     if (control_.visible()) style |= WS_VISIBLE;
@@ -374,7 +437,7 @@ void ControlPeer::create(const wchar_t* cls, DWORD style, DWORD ex_style) {
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_next_id++)), instance(), nullptr);
     if (!hwnd_) return;
     SetPropW(hwnd_, kPeerProp, this);
-    if (WindowPeer* w = window_peer()) w->stack_child(hwnd_, control_.kind() == Kind::Label);
+    h->stack_child(hwnd_, control_.kind() == Kind::Label);
     SetWindowSubclass(hwnd_, subclass_proc, 1, reinterpret_cast<DWORD_PTR>(this));
     if (!g_xp) SetWindowTheme(hwnd_, L"", L"");
 }
@@ -452,11 +515,36 @@ void ControlPeer::paint_parent_background(HDC dc, const RECT& rc) {
     RECT src = rc;
     HWND parent = GetParent(hwnd_);
     MapWindowPoints(hwnd_, parent, reinterpret_cast<POINT*>(&src), 2);
-    if (WindowPeer* w = window_peer()) {
-        w->paint_background(dc, src);
+    if (Host* h = host()) {
+        h->paint_background(dc, src);
         return;
     }
-    FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+    RECT all{0, 0, rc.right - rc.left, rc.bottom - rc.top};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+}
+
+HBRUSH ControlPeer::parent_background_brush() {
+    Host* h = host();
+    if (!h || h->face_fill()) return GetSysColorBrush(COLOR_BTNFACE);
+    // A picture of what lies behind the whole control, as a pattern brush
+    // (made again each time: the background may have changed meanwhile).
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    if (rc.right <= 0 || rc.bottom <= 0) return GetSysColorBrush(COLOR_BTNFACE);
+    HDC screen = GetDC(hwnd_);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, rc.right, rc.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    paint_parent_background(mem, rc);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ReleaseDC(hwnd_, screen);
+    // The last brush may still be selected in a DC being painted: it goes one call later.
+    if (old_parent_brush_) DeleteObject(old_parent_brush_);
+    old_parent_brush_ = parent_brush_;
+    parent_brush_ = CreatePatternBrush(bmp);
+    DeleteObject(bmp);
+    return parent_brush_ ? parent_brush_ : GetSysColorBrush(COLOR_BTNFACE);
 }
 
 LRESULT CALLBACK ControlPeer::subclass_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {

@@ -10,12 +10,42 @@
 
 namespace q::win32::uidetail {
 
-class WindowPeer;
+// The peer side of a container: the HWND that the container's controls are
+// children of (its client origin is the container's origin), and the
+// background that see-through controls show.
+class Host {
+public:
+    virtual ~Host() = default;
+    virtual HWND host_hwnd() const = 0;
+    // Draws the part src (in host client coordinates) of the background into
+    // dc with src's top-left at 0, 0.
+    virtual void paint_background(HDC dc, const RECT& src) const = 0;
+    // True when controls that fill their own background (check boxes,
+    // sliders, the caption of a group box) fill it with the face colour, as
+    // on a window, picture or not; false where they show what lies behind
+    // them (a tab page, whose body is drawn by the tab control).
+    virtual bool face_fill() const = 0;
+    // Places a new child in the z-order: controls in the order they were
+    // made, every label beneath them all.
+    void stack_child(HWND child, bool label);
 
-// A child control: one HWND in the parent's client area, subclassed so that
-// mouse, focus and drop messages reach the peer. The parent's window
-// procedure reflects WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_DRAWITEM and
-// WM_CTLCOLOR* here.
+protected:
+    // After a child was placed (a group box keeps its frame lowest).
+    virtual void stacked() {}
+
+private:
+    HWND last_control_ = nullptr;
+};
+
+// WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_DRAWITEM and WM_CTLCOLOR* sent to a
+// host by its children, handed to the child's peer. True when handled.
+bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+
+// A child control: one HWND in its container's host, subclassed so that
+// mouse, focus and drop messages reach the peer. The host's window procedure
+// reflects its notifications here. A peer mirrors its object on update() and
+// turns what the user does into the object's user_* calls; changes pushed by
+// code run under Sync, so the notifications they cause are not reported.
 class ControlPeer : public Peer {
 public:
     explicit ControlPeer(Control& c);
@@ -23,7 +53,8 @@ public:
 
     Control& control() const { return control_; }
     HWND hwnd() const { return hwnd_; }
-    WindowPeer* window_peer() const;
+    // The peer of the control's container (nullptr when it has none).
+    Host* host() const;
 
     void update(Prop what) override;
 
@@ -57,8 +88,17 @@ protected:
     HFONT font() const { return font_; }
     // Brush of the control's back colour (kept until the colour changes).
     HBRUSH back_brush();
-    // Parent's background (picture or face colour) under the control's rectangle.
+    // The container's background (picture, page or face colour) under rc, a
+    // rectangle of the control's client area, drawn with rc's top-left at 0, 0.
     void paint_parent_background(HDC dc, const RECT& rc);
+    // For WM_CTLCOLOR* of controls that fill their own background: the face
+    // colour, or where the container asks for it (Host::face_fill) a brush
+    // of the background behind the control, aligned with it.
+    HBRUSH parent_background_brush();
+    // Lets the reflected notifications of a part window (a group box's
+    // frame) reach this peer; release before the part goes.
+    void claim(HWND part);
+    void release(HWND part);
 
     // True while the peer pushes a change made by code: the notifications
     // Windows sends meanwhile are not user actions.
@@ -83,13 +123,34 @@ private:
     bool own_font_ = false;
     HBRUSH back_brush_ = nullptr;
     Color back_brush_color_ = 0;
+    HBRUSH parent_brush_ = nullptr;
+    HBRUSH old_parent_brush_ = nullptr;
 };
 
-// Makes the peer of a child control (win_ui_controls.cpp).
+// Makes the peer of a child control for its kind (win_ui.cpp), with the
+// makers of each family: win_ui_buttons.cpp, win_ui_text.cpp,
+// win_ui_lists.cpp and win_ui_containers.cpp.
 std::unique_ptr<Peer> make_control_peer(Control& c);
+std::unique_ptr<Peer> make_button_peer(Button& b);
+std::unique_ptr<Peer> make_check_box_peer(CheckBox& c);
+std::unique_ptr<Peer> make_image_button_peer(ImageButton& b);
+std::unique_ptr<Peer> make_picture_button_peer(PictureButton& b);
+std::unique_ptr<Peer> make_color_picker_peer(ColorPicker& p);
+std::unique_ptr<Peer> make_label_peer(Label& l);
+std::unique_ptr<Peer> make_edit_peer(Edit& e);
+std::unique_ptr<Peer> make_drop_down_peer(DropDown& d);
+std::unique_ptr<Peer> make_list_view_peer(ListView& l);
+std::unique_ptr<Peer> make_slider_peer(Slider& s);
+std::unique_ptr<Peer> make_tab_control_peer(TabControl& t);
+std::unique_ptr<Peer> make_tab_page_peer(TabPage& p);
+std::unique_ptr<Peer> make_group_box_peer(GroupBox& g);
+
+// The window class of tab pages and group boxes: a plain child window whose
+// procedure reflects its children's notifications (win_ui.cpp).
+const wchar_t* pane_class();
 
 // The peer of a top-level window (win_ui.cpp).
-class WindowPeer : public Peer {
+class WindowPeer : public Peer, public Host {
 public:
     explicit WindowPeer(Window& w);
     ~WindowPeer() override;
@@ -100,14 +161,12 @@ public:
     // Background picture (nullptr when none) and its size.
     HBITMAP background() const { return background_; }
     SIZE background_size() const { return bg_size_; }
-    // Draws the part src of the client area's background (picture, or the
-    // face colour where there is none) into dc with src's top-left at 0, 0.
-    void paint_background(HDC dc, const RECT& src) const;
+    // The picture, or the face colour where there is none.
+    void paint_background(HDC dc, const RECT& src) const override;
+    bool face_fill() const override { return true; }
+    HWND host_hwnd() const override { return hwnd_; }
 
     static WindowPeer* of(HWND h);
-    // Places a new child in the z-order: controls in the order they were
-    // made, every label beneath them all.
-    void stack_child(HWND child, bool label);
     static LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 
 private:
@@ -119,7 +178,6 @@ private:
     HWND hwnd_ = nullptr;
     HBITMAP background_ = nullptr;
     SIZE bg_size_{0, 0};
-    HWND last_control_ = nullptr;
 };
 
 // Font of a control: nullptr never; *owned tells whether to DeleteObject it.

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
-#include "platform/win32/win_internal.h"
-
-#include <commctrl.h>
+#include "platform/win32/win_ui.h"
 
 #include <string>
 
@@ -35,6 +33,18 @@ Size client_size(HWND h) {
     RECT rc;
     GetWindowRect(h, &rc);
     return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
+// A control's own HWND, read from its peer.
+HWND hwnd_of_control(const Control& c) {
+    auto* p = dynamic_cast<uidetail::ControlPeer*>(c.peer());
+    return p ? p->hwnd() : nullptr;
+}
+
+POINT screen_origin(HWND h) {
+    RECT rc;
+    GetWindowRect(h, &rc);
+    return {rc.left, rc.top};
 }
 
 void command(HWND child, WORD code) {
@@ -248,6 +258,121 @@ TEST_F(WinUiTest, WindowStylesRegionAndPlace) {
     SendMessageW(h, WM_CLOSE, 0, 0);
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(IsWindow(h));  // the program decides
+}
+
+struct Settings : Window {
+    Settings() : Window(Rect{60, 40, 606, 421}, "设置Quillet", Style{}) {}
+    TabControl 选择夹{this, Rect{8, 6, 584, 376}, {"程序设置", "壁纸\\音乐", "定时提醒", "快捷程序"}};
+    CheckBox 启动选择框{&选择夹.page(0), Rect{16, 31, 106, 15}, "Quillet随系统启动"};
+    GroupBox 分组框{&选择夹.page(0), Rect{194, 112, 360, 221}, "自定义提示信息"};
+    Label 透明标签1{&分组框, Rect{16, 20, 32, 14}, "标题：", Label::Look::Transparent};
+    Edit 标题编辑框{&分组框, Rect{49, 18, 149, 16}};
+    ImageButton 添加按钮{&选择夹.page(1), Rect{16, 31, 82, 23}, "添加", button_icon(0)};
+};
+
+TEST(WinUiContainers, PagesAndGroupsHoldTheirControlsAndATabClickSwitchesPages) {
+    Settings s;
+    int changes = 0, typed = 0, clicks = 0;
+    s.选择夹.on_change = [&] { ++changes; };
+    s.标题编辑框.on_change = [&] { ++typed; };
+    s.添加按钮.on_click = [&] { ++clicks; };
+    s.create();
+    s.show();
+    pump();
+    HWND h = hwnd_of(s);
+    HWND tab = hwnd_of_control(s.选择夹);
+    HWND page0 = hwnd_of_control(s.选择夹.page(0));
+    HWND group = hwnd_of_control(s.分组框);
+    HWND edit = hwnd_of_control(s.标题编辑框);
+    HWND add = hwnd_of_control(s.添加按钮);
+    ASSERT_TRUE(tab && page0 && group && edit && add);
+    EXPECT_EQ(GetParent(tab), h);
+    EXPECT_EQ(GetParent(page0), tab);
+    EXPECT_EQ(GetParent(group), page0);
+    EXPECT_EQ(GetParent(edit), group);
+
+    // Each rectangle is relative to its container.
+    POINT client{0, 0};
+    ClientToScreen(h, &client);
+    POINT at = screen_origin(edit);
+    EXPECT_EQ(at.x, client.x + 8 + 194 + 49);
+    EXPECT_EQ(at.y, client.y + 6 + 112 + 18);
+    EXPECT_EQ(client_size(edit), (Size{149, 16}));
+    at = screen_origin(hwnd_of_control(s.启动选择框));
+    EXPECT_EQ(at.x, client.x + 8 + 16);
+    EXPECT_EQ(at.y, client.y + 6 + 31);
+    EXPECT_EQ(client_size(group), (Size{360, 221}));
+
+    // The tabs, and the group's frame with its caption beneath its controls.
+    EXPECT_EQ(TabCtrl_GetItemCount(tab), 4);
+    wchar_t caption[32] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption;
+    item.cchTextMax = 32;
+    SendMessageW(tab, TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(caption, L"壁纸\\音乐");
+    HWND frame = GetWindow(GetWindow(group, GW_CHILD), GW_HWNDLAST);
+    EXPECT_EQ(text_of(frame), L"自定义提示信息");
+    EXPECT_EQ(GetWindowLongW(frame, GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX);
+
+    EXPECT_TRUE(IsWindowVisible(edit));
+    EXPECT_FALSE(IsWindowVisible(add));
+    // Inside the frame lies the page's body, as beside the group.
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    HDC page_dc = GetDC(page0), group_dc = GetDC(group);
+    EXPECT_EQ(GetPixel(group_dc, 6, 210), GetPixel(page_dc, 180, 300));
+    ReleaseDC(group, group_dc);
+    ReleaseDC(page0, page_dc);
+    // A click on the hidden page's button does nothing.
+    command(add, BN_CLICKED);
+    EXPECT_EQ(clicks, 0);
+
+    // The page leaves the tab strip to the tab control: a click there picks the tab.
+    RECT tab1;
+    TabCtrl_GetItemRect(tab, 1, &tab1);
+    POINT mid{(tab1.left + tab1.right) / 2, (tab1.top + tab1.bottom) / 2};
+    POINT on_screen = mid;
+    ClientToScreen(tab, &on_screen);
+    EXPECT_EQ(WindowFromPoint(on_screen), tab);
+    SendMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(mid.x, mid.y));
+    SendMessageW(tab, WM_LBUTTONUP, 0, MAKELPARAM(mid.x, mid.y));
+    pump();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(s.选择夹.selection(), 1);
+    EXPECT_TRUE(IsWindowVisible(add));
+    EXPECT_FALSE(IsWindowVisible(edit));
+    command(add, BN_CLICKED);
+    EXPECT_EQ(clicks, 1);
+
+    // From code: the tab control follows, nothing is raised.
+    s.选择夹.select(0);
+    EXPECT_EQ(TabCtrl_GetCurSel(tab), 0);
+    EXPECT_TRUE(IsWindowVisible(edit));
+    EXPECT_EQ(changes, 1);
+
+    // Hiding the group hides its controls; disabled, it takes no typing.
+    s.分组框.hide();
+    EXPECT_FALSE(IsWindowVisible(edit));
+    s.分组框.show();
+    EXPECT_TRUE(IsWindowVisible(edit));
+    s.分组框.set_enabled(false);
+    EXPECT_FALSE(IsWindowEnabled(group));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"禁用了"));
+    EXPECT_EQ(typed, 0);
+    EXPECT_EQ(text_of(edit), L"");  // what the object refused is taken back
+    s.分组框.set_enabled(true);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"主人，您好！"));
+    EXPECT_EQ(typed, 1);
+    EXPECT_EQ(s.标题编辑框.text(), "主人，您好！");
+
+    // A control made on a page of the created window gets its HWND there.
+    Button late(&s.选择夹.page(1), Rect{100, 31, 75, 23}, "后加");
+    ASSERT_NE(hwnd_of_control(late), nullptr);
+    EXPECT_EQ(GetParent(hwnd_of_control(late)), hwnd_of_control(s.选择夹.page(1)));
+    EXPECT_FALSE(IsWindowVisible(hwnd_of_control(late)));
+    s.destroy();
+    pump();
 }
 
 TEST(WinUiShape, RegionLeavesOutEveryKeyPixel) {

@@ -1,0 +1,289 @@
+// Labels (plain, see-through, hyperlink) and edit boxes.
+#include "platform/win32/win_ui.h"
+
+#include <shellapi.h>
+
+#include "platform/text.h"
+
+namespace q::win32::uidetail {
+
+namespace {
+
+std::wstring window_text(HWND h) {
+    const int n = GetWindowTextLengthW(h);
+    if (n <= 0) return {};
+    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(h, &w[0], n + 1);
+    w.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return w;
+}
+
+// ---- Label -----------------------------------------------------------------------
+
+class LabelPeer : public ControlPeer {
+public:
+    explicit LabelPeer(Label& l) : ControlPeer(l), label_(l) {
+        create(L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX);
+        sync_all();
+    }
+    ~LabelPeer() override {
+        if (link_font_) DeleteObject(link_font_);
+    }
+    void apply(Prop what) override {
+        if (what == Prop::Text) {
+            ControlPeer::apply(what);
+            // The old text must not stay on a see-through label.
+            if (drawn_here()) invalidate_behind();
+        } else if (what == Prop::Font) {
+            if (link_font_) DeleteObject(link_font_);
+            link_font_ = nullptr;
+            InvalidateRect(hwnd(), nullptr, TRUE);
+        } else {
+            ControlPeer::apply(what);
+        }
+    }
+    bool on_command(WORD code) override {
+        if (syncing_) return true;
+        if (code == STN_CLICKED)
+            control().user_click();
+        else if (code == STN_DBLCLK)
+            control().user_double_click();
+        return true;
+    }
+    bool on_ctlcolor(HDC dc, LRESULT& result) override {
+        SetTextColor(dc, control().text_color());
+        SetBkColor(dc, control().back_color());
+        result = reinterpret_cast<LRESULT>(back_brush());
+        return true;
+    }
+
+protected:
+    bool message(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (!drawn_here()) return false;
+        switch (msg) {
+            case WM_ERASEBKGND:
+                result = 1;
+                return true;
+            case WM_PAINT:
+                paint();
+                result = 0;
+                return true;
+            case WM_SETCURSOR:
+                if (label_.look() != Label::Look::Hyperlink) return false;
+                SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
+                result = TRUE;
+                return true;
+            default:
+                return false;
+        }
+    }
+
+private:
+    // Transparent and hyperlink labels draw over the parent's picture.
+    bool drawn_here() const { return label_.look() != Label::Look::Plain; }
+
+    void invalidate_behind() {
+        HWND parent = GetParent(hwnd());
+        RECT rc;
+        GetWindowRect(hwnd(), &rc);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+        InvalidateRect(parent, &rc, TRUE);
+        InvalidateRect(hwnd(), nullptr, TRUE);
+    }
+
+    void paint() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd(), &ps);
+        RECT rc;
+        GetClientRect(hwnd(), &rc);
+        const int w = rc.right, h = rc.bottom;
+        if (w > 0 && h > 0) {
+            HDC mem = CreateCompatibleDC(dc);
+            HBITMAP bmp = CreateCompatibleBitmap(dc, w, h);
+            HGDIOBJ old_bmp = SelectObject(mem, bmp);
+            paint_parent_background(mem, rc);
+            const bool link = label_.look() == Label::Look::Hyperlink;
+            HFONT f = font();
+            if (link) {
+                if (!link_font_) {
+                    Font lf = label_.font();
+                    lf.underline = true;
+                    bool owned = false;
+                    HFONT made = make_font(lf, &owned);
+                    link_font_ = owned ? made : nullptr;
+                }
+                if (link_font_) f = link_font_;
+            }
+            HGDIOBJ old_font = SelectObject(mem, f);
+            SetBkMode(mem, TRANSPARENT);
+            COLORREF color = link ? RGB(0, 0, 255) : label_.text_color();
+            if (!IsWindowEnabled(hwnd())) color = GetSysColor(COLOR_GRAYTEXT);
+            SetTextColor(mem, color);
+            const std::wstring text = widen(label_.text());
+            RECT tr = rc;
+            DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &tr, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+            BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
+            SelectObject(mem, old_font);
+            SelectObject(mem, old_bmp);
+            DeleteObject(bmp);
+            DeleteDC(mem);
+        }
+        EndPaint(hwnd(), &ps);
+    }
+
+    Label& label_;
+    HFONT link_font_ = nullptr;
+};
+
+// ---- Edit ------------------------------------------------------------------------
+
+class EditPeer : public ControlPeer {
+public:
+    explicit EditPeer(Edit& e) : ControlPeer(e), edit_(e) { make(); }
+
+    void sync_all() override {
+        // The limit before the text, so that long texts load whole.
+        apply_limit();
+        apply_font();
+        shown_valid_ = false;
+        apply(Prop::Text);
+        DragAcceptFiles(hwnd(), edit_.mode().accept_files);
+    }
+
+    void apply(Prop what) override {
+        if (!hwnd()) return;
+        switch (what) {
+            case Prop::Text:
+                if (shown_valid_ && edit_.text() == shown_) return;
+                {
+                    Sync s(*this);
+                    SetWindowTextW(hwnd(), widen(edit_.text()).c_str());
+                }
+                shown_ = edit_.text();
+                shown_valid_ = true;
+                break;
+            case Prop::Style:
+                apply_style();
+                break;
+            default:
+                ControlPeer::apply(what);
+                break;
+        }
+    }
+
+    bool on_command(WORD code) override {
+        if (code != EN_CHANGE || syncing_) return true;
+        std::wstring w = window_text(hwnd());
+        std::string t = narrow(w);
+        bool exact = widen(t) == w;
+        const std::size_t max = edit_.mode().max_bytes;
+        if (max && t.size() > max) {
+            t = cut_bytes(t, max);
+            exact = false;
+        }
+        shown_valid_ = exact;
+        if (exact) shown_ = t;
+        std::shared_ptr<bool> alive = alive_;
+        edit_.user_type(t);
+        if (!*alive) return true;
+        // The object is the truth: what it refused or cut is taken back.
+        if (!shown_valid_ || edit_.text() != shown_) {
+            shown_valid_ = false;
+            apply(Prop::Text);
+            SendMessageW(hwnd(), EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
+        }
+        return true;
+    }
+
+    bool on_ctlcolor(HDC dc, LRESULT& result) override {
+        SetTextColor(dc, control().text_color());
+        SetBkColor(dc, control().back_color());
+        result = reinterpret_cast<LRESULT>(back_brush());
+        return true;
+    }
+
+protected:
+    bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        if (msg == WM_LBUTTONDBLCLK) {
+            result = DefSubclassProc(hwnd(), msg, wp, lp);
+            control().user_double_click();
+            return true;
+        }
+        if (msg == WM_DROPFILES) {
+            HDROP drop = reinterpret_cast<HDROP>(wp);
+            std::vector<std::string> paths;
+            const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < n; ++i) {
+                const UINT len = DragQueryFileW(drop, i, nullptr, 0);
+                std::wstring name(len + 1, L'\0');
+                const UINT got = DragQueryFileW(drop, i, &name[0], len + 1);
+                name.resize(got);
+                paths.push_back(narrow(name));
+            }
+            DragFinish(drop);
+            edit_.user_drop(std::move(paths));
+            result = 0;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    static DWORD style_of(const Edit::Mode& m) {
+        DWORD s = WS_TABSTOP;
+        if (m.multi_line) {
+            s |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+            if (m.vertical_scroll) s |= WS_VSCROLL;
+        } else {
+            s |= ES_AUTOHSCROLL;
+        }
+        if (m.read_only) s |= ES_READONLY;
+        if (m.number_only) s |= ES_NUMBER;
+        return s;
+    }
+
+    void make() {
+        made_mode_ = edit_.mode();
+        create(L"EDIT", style_of(made_mode_), WS_EX_CLIENTEDGE);
+        if (hwnd()) sync_all();
+    }
+
+    void apply_limit() {
+        const std::size_t max = edit_.mode().max_bytes;
+        // Characters are never more than bytes; the byte count is kept on change.
+        const WPARAM limit = max == 0 || max > 0x7FFFFFFE ? 0x7FFFFFFE : static_cast<WPARAM>(max);
+        SendMessageW(hwnd(), EM_SETLIMITTEXT, limit, 0);
+    }
+
+    void apply_style() {
+        const Edit::Mode& m = edit_.mode();
+        if (m.multi_line != made_mode_.multi_line || m.vertical_scroll != made_mode_.vertical_scroll) {
+            // Fixed at creation: make the box again.
+            const bool had_focus = GetFocus() == hwnd();
+            destroy_hwnd();
+            make();
+            if (had_focus && hwnd()) SetFocus(hwnd());
+            return;
+        }
+        made_mode_ = m;
+        SendMessageW(hwnd(), EM_SETREADONLY, m.read_only, 0);
+        LONG st = GetWindowLongW(hwnd(), GWL_STYLE);
+        st = m.number_only ? (st | ES_NUMBER) : (st & ~ES_NUMBER);
+        SetWindowLongW(hwnd(), GWL_STYLE, st);
+        apply_limit();
+        DragAcceptFiles(hwnd(), m.accept_files);
+    }
+
+    Edit& edit_;
+    Edit::Mode made_mode_;
+    // The object text the box shows exactly (valid when shown_valid_).
+    std::string shown_;
+    bool shown_valid_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Peer> make_label_peer(Label& c) { return std::make_unique<LabelPeer>(c); }
+std::unique_ptr<Peer> make_edit_peer(Edit& c) { return std::make_unique<EditPeer>(c); }
+
+}  // namespace q::win32::uidetail
