@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "platform/system.h"
+#include "platform/text.h"
 
 namespace q {
 
@@ -159,6 +160,8 @@ void Edit::set_mode(Mode m) {
 
 void Edit::user_type(std::string new_text) {
     if (!reachable() || mode_.read_only) return;
+    // The box holds no more than its limit, as the control itself refuses more.
+    if (mode_.max_bytes != 0 && new_text.size() > mode_.max_bytes) new_text = cut_bytes(new_text, mode_.max_bytes);
     if (new_text == text()) return;
     set_text(std::move(new_text));
     raise(on_change);
@@ -322,8 +325,10 @@ void Slider::set_position(int p) {
 
 void Slider::user_move(int p) {
     if (!reachable()) return;
+    const int before = position_;
     set_position(p);
-    raise(on_change);
+    // Windows reports no change when the thumb ends where it was.
+    if (position_ != before) raise(on_change);
 }
 
 void ColorPicker::set_color(Color c) {

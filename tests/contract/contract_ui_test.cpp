@@ -35,6 +35,12 @@ struct Form : Window {
     Edit line{this, Rect{10, 40, 200, 22}};
     Edit multi{this, Rect{10, 70, 200, 60}, multi_mode()};
     Edit files{this, Rect{220, 40, 180, 22}, drop_mode()};
+    static Edit::Mode short_mode() {
+        Edit::Mode m;
+        m.max_bytes = 5;
+        return m;
+    }
+    Edit brief{this, Rect{220, 70, 180, 22}, short_mode()};
     CheckBox check{this, Rect{10, 140, 120, 20}, "开机自动运行"};
     DropDown drop{this, Rect{140, 140, 120, 22}, {"甲", "乙", "丙"}};
     ListView list{this, Rect{10, 170, 250, 90}, {{"名称", 120}, {"目录", 100}}, true};
@@ -51,6 +57,7 @@ TEST_F(ContractUi, GesturesRaiseTheSameEventsOnBothBackendsAndHandlersSeeTheNewS
     log.watch(f.line, "Line");
     log.watch(f.multi, "Multi");
     log.watch(f.files, "Files");
+    log.watch(f.brief, "Brief");
     log.watch(f.check, "Check");
     log.watch(f.drop, "Drop");
     log.watch(f.list, "List");
@@ -93,6 +100,9 @@ TEST_F(ContractUi, GesturesRaiseTheSameEventsOnBothBackendsAndHandlersSeeTheNewS
         {"type lines", [&] { user().type(f.multi, "甲\r\n乙\r\n"); },
          {"?*:blur", "?Multi:focus", "Multi:change 甲\r\n乙\r\n"}},
         {"clear the lines", [&] { user().type(f.multi, ""); }, {"Multi:change "}},
+        // 5 bytes: a third double-byte character does not fit, and is not split.
+        {"type past a limit", [&] { user().type(f.brief, "定时提"); },
+         {"?*:blur", "?Brief:focus", "Brief:change 定时"}},
         {"tick", [&] { user().tick(f.check); }, {"?*:blur", "?Check:focus", "Check:click on"}},
         {"untick", [&] { user().tick(f.check); }, {"Check:click off"}},
         {"pick an item", [&] { user().pick(f.drop, 2); }, {"?*:blur", "?Drop:focus", "Drop:change 2 丙"}},
@@ -102,6 +112,7 @@ TEST_F(ContractUi, GesturesRaiseTheSameEventsOnBothBackendsAndHandlersSeeTheNewS
         {"untick the first row", [&] { user().tick(f.list, 0); }, {"List:pick 0", "List:check 0 off"}},
         {"drag the slider", [&] { user().move(f.slider, 150); },
          {"?*:blur", "?Slider:focus", "Slider:change 150"}},
+        {"drag the slider back where it stands", [&] { user().move(f.slider, 150); }, {}},
         {"click the label", [&] { user().press(f.label); }, {"Label:click"}},
         {"drop files", [&] { user().drop(f.files, {"C:\\音乐\\一.mp3", "D:\\b c.txt"}); },
          {"Files:drop C:\\音乐\\一.mp3 D:\\b c.txt"}},
