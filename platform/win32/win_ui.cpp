@@ -267,6 +267,15 @@ void Host::stack_child(HWND child, bool label) {
     stacked();
 }
 
+bool Host::erase_with_background(UINT msg, WPARAM wp, LRESULT& result) const {
+    if (msg != WM_ERASEBKGND && msg != WM_PRINTCLIENT) return false;
+    RECT rc;
+    GetClientRect(host_hwnd(), &rc);
+    paint_background(reinterpret_cast<HDC>(wp), rc);
+    result = 1;
+    return true;
+}
+
 void WindowPeer::paint_background(HDC dc, const RECT& src) const {
     const int w = src.right - src.left, h = src.bottom - src.top;
     if (w <= 0 || h <= 0) return;
@@ -509,6 +518,13 @@ HBRUSH ControlPeer::back_brush() {
         back_brush_ = CreateSolidBrush(back_brush_color_);
     }
     return back_brush_;
+}
+
+bool ControlPeer::solid_colors(HDC dc, LRESULT& result) {
+    SetTextColor(dc, control().text_color());
+    SetBkColor(dc, control().back_color());
+    result = reinterpret_cast<LRESULT>(back_brush());
+    return true;
 }
 
 void ControlPeer::paint_parent_background(HDC dc, const RECT& rc) {

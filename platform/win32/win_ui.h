@@ -28,6 +28,9 @@ public:
     // Places a new child in the z-order: controls in the order they were
     // made, every label beneath them all.
     void stack_child(HWND child, bool label);
+    // WM_ERASEBKGND and WM_PRINTCLIENT of the host's own HWND: its client
+    // area filled with its background. False for any other message.
+    bool erase_with_background(UINT msg, WPARAM wp, LRESULT& result) const;
 
 protected:
     // After a child was placed (a group box keeps its frame lowest).
@@ -88,6 +91,8 @@ protected:
     HFONT font() const { return font_; }
     // Brush of the control's back colour (kept until the colour changes).
     HBRUSH back_brush();
+    // WM_CTLCOLOR* answer: the control's text colour on its back colour.
+    bool solid_colors(HDC dc, LRESULT& result);
     // The container's background (picture, page or face colour) under rc, a
     // rectangle of the control's client area, drawn with rc's top-left at 0, 0.
     void paint_parent_background(HDC dc, const RECT& rc);

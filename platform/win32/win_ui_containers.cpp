@@ -76,12 +76,7 @@ protected:
         if (what == Prop::Geometry) reshape();
     }
     bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
-        if (msg != WM_ERASEBKGND && msg != WM_PRINTCLIENT) return false;
-        RECT rc;
-        GetClientRect(hwnd(), &rc);
-        paint_background(reinterpret_cast<HDC>(wp), rc);
-        result = 1;
-        return true;
+        return erase_with_background(msg, wp, result);
     }
 };
 
@@ -260,12 +255,7 @@ protected:
         }
     }
     bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
-        if (msg != WM_ERASEBKGND && msg != WM_PRINTCLIENT) return false;
-        RECT rc;
-        GetClientRect(hwnd(), &rc);
-        paint_background(reinterpret_cast<HDC>(wp), rc);
-        result = 1;
-        return true;
+        return erase_with_background(msg, wp, result);
     }
 
 private:

@@ -50,12 +50,7 @@ public:
             control().user_double_click();
         return true;
     }
-    bool on_ctlcolor(HDC dc, LRESULT& result) override {
-        SetTextColor(dc, control().text_color());
-        SetBkColor(dc, control().back_color());
-        result = reinterpret_cast<LRESULT>(back_brush());
-        return true;
-    }
+    bool on_ctlcolor(HDC dc, LRESULT& result) override { return solid_colors(dc, result); }
 
 protected:
     bool message(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
@@ -195,12 +190,7 @@ public:
         return true;
     }
 
-    bool on_ctlcolor(HDC dc, LRESULT& result) override {
-        SetTextColor(dc, control().text_color());
-        SetBkColor(dc, control().back_color());
-        result = reinterpret_cast<LRESULT>(back_brush());
-        return true;
-    }
+    bool on_ctlcolor(HDC dc, LRESULT& result) override { return solid_colors(dc, result); }
 
 protected:
     bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
