@@ -15,7 +15,7 @@ namespace {
 bool single_instance_check(const std::string& mutex_name, const std::string& message) {
     // Abandoned: an earlier instance died holding it; ours now.
     if (sys().process.acquire_mutex(mutex_name) != MutexState::Busy) return true;
-    if (!message.empty()) sys().dialogs.message_box(message, "程序已运行", Icon::None, Buttons::Ok);
+    if (!message.empty()) sys().dialogs.message_box(nullptr, message, "程序已运行", Icon::None, Buttons::Ok);
     sys().process.end_process(0);
     return false;
 }

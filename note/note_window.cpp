@@ -225,18 +225,18 @@ void NoteWindow::clear() { set_note_text(""); }
 NoteWindow::Saved NoteWindow::save_text() {
     const std::string text = 记录编辑框.text();
     if (text.empty()) {
-        sys().dialogs.message_box("本贴中没有需要保存的文本！", "内容？", Icon::Error, Buttons::Ok, true);
+        sys().dialogs.message_box(this, "本贴中没有需要保存的文本！", "内容？", Icon::Error, Buttons::Ok, true);
         return Saved::No;
     }
     FileDialog d;
     d.title = "保存文本";
     d.default_ext = "txt";
     d.filter = "文本文件(*.txt)|*.TXT";
-    const auto path = sys().dialogs.save_file(d);
+    const auto path = sys().dialogs.save_file(this, d);
     if (!path) return Saved::No;
     if (!sys().files.replace(*path, text)) {
         // The user must not believe the text is safe in that file.
-        sys().dialogs.message_box("文本未能保存到：\r\n" + *path, "保存文本", Icon::Error, Buttons::Ok, true);
+        sys().dialogs.message_box(this, "文本未能保存到：\r\n" + *path, "保存文本", Icon::Error, Buttons::Ok, true);
         return Saved::WriteFailed;
     }
     return Saved::Yes;
@@ -252,13 +252,13 @@ bool NoteWindow::loaded_block(const std::string& path, std::string& block) {
 void NoteWindow::open_document() {
     bool replace = false;
     if (!记录编辑框.text().empty()) {
-        replace = sys().dialogs.message_box("您是否需要在载入选定文件前清空本贴内容？", "询问", Icon::Question,
+        replace = sys().dialogs.message_box(this, "您是否需要在载入选定文件前清空本贴内容？", "询问", Icon::Question,
                                             Buttons::YesNo, true) == Answer::Yes;
     }
     FileDialog d;
     d.title = "打开文件";
     d.filter = "支持的文件格式|*.TXT;*.INI;*.INF;*.KEY";
-    const auto path = sys().dialogs.open_file(d);
+    const auto path = sys().dialogs.open_file(this, d);
     if (!path) return;
     std::string block;
     if (!loaded_block(*path, block)) return;
@@ -281,7 +281,7 @@ void NoteWindow::记录编辑框_files_dropped(const std::vector<std::string>& p
 void NoteWindow::change_font() {
     Font font = 记录编辑框.font();
     Color color = 记录编辑框.text_color();
-    if (!sys().dialogs.choose_font(font, color)) return;
+    if (!sys().dialogs.choose_font(this, font, color)) return;
     记录编辑框.set_font(font);
     记录编辑框.set_text_color(color);
 }
@@ -297,7 +297,7 @@ void NoteWindow::restore_default() {
 void NoteWindow::关闭按钮_click() {
     Saved saved = Saved::No;
     if (!记录编辑框.text().empty() &&
-        sys().dialogs.message_box("在您关闭小贴前是否需要保存本贴内容？", "请您确认", Icon::Question,
+        sys().dialogs.message_box(this, "在您关闭小贴前是否需要保存本贴内容？", "请您确认", Icon::Question,
                                   Buttons::YesNo) == Answer::Yes) {
         saved = save_text();
     }

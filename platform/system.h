@@ -85,21 +85,23 @@ struct FileDialog {
     std::string initial_name;
 };
 
+// The boxes and dialogs are modal to their owner: the owner window takes no
+// input while one is up (nullptr: no owner, for boxes of no window).
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
     // foreground: bring the box to the foreground (MB_SETFOREGROUND).
-    virtual Answer message_box(const std::string& text, const std::string& title, Icon icon,
+    virtual Answer message_box(Window* owner, const std::string& text, const std::string& title, Icon icon,
                                Buttons buttons, bool foreground = false) = 0;
     // The chosen path, or nothing when cancelled.
-    virtual std::optional<std::string> open_file(const FileDialog& d) = 0;
-    virtual std::optional<std::string> save_file(const FileDialog& d) = 0;
+    virtual std::optional<std::string> open_file(Window* owner, const FileDialog& d) = 0;
+    virtual std::optional<std::string> save_file(Window* owner, const FileDialog& d) = 0;
     // Folder browser; the chosen folder or nothing.
-    virtual std::optional<std::string> browse_folder(const std::string& prompt) = 0;
+    virtual std::optional<std::string> browse_folder(Window* owner, const std::string& prompt) = 0;
     // Font dialog starting from font/color; true and both updated when confirmed.
-    virtual bool choose_font(Font& font, Color& color) = 0;
+    virtual bool choose_font(Window* owner, Font& font, Color& color) = 0;
     // Small modal prompt with OK and Cancel; nothing when cancelled.
-    virtual std::optional<std::string> input_box(const std::string& prompt, const std::string& title,
+    virtual std::optional<std::string> input_box(Window* owner, const std::string& prompt, const std::string& title,
                                                  const std::string& initial) = 0;
     // Pops a menu at a screen point and waits; the 0-based index of the chosen
     // item (separators count as items, written as empty texts), or -1.

@@ -85,9 +85,36 @@ void SimSystem::stop(int id) {
 
 // ---- dialogs ------------------------------------------------------------------
 
-Answer SimSystem::message_box(const std::string& text, const std::string& title, Icon icon, Buttons buttons,
-                              bool foreground) {
-    messages.push_back({text, title, icon, buttons, foreground});
+namespace {
+// A modal box or dialog is up: its owner is disabled, and the test's
+// while_shown runs once.
+class Modal {
+public:
+    Modal(Window* owner, std::function<void()>& while_shown) : owner_(owner) {
+        if (owner_ && owner_->enabled()) {
+            owner_->set_enabled(false);
+            disabled_ = true;
+        }
+        std::function<void()> f = std::move(while_shown);
+        while_shown = nullptr;
+        if (f) f();
+    }
+    ~Modal() {
+        if (disabled_) owner_->set_enabled(true);
+    }
+    Modal(const Modal&) = delete;
+    Modal& operator=(const Modal&) = delete;
+
+private:
+    Window* owner_;
+    bool disabled_ = false;
+};
+}  // namespace
+
+Answer SimSystem::message_box(Window* owner, const std::string& text, const std::string& title, Icon icon,
+                              Buttons buttons, bool foreground) {
+    messages.push_back({owner, text, title, icon, buttons, foreground});
+    Modal modal(owner, while_shown);
     if (!answers.empty()) {
         const Answer a = answers.front();
         answers.pop_front();
@@ -111,34 +138,42 @@ T take_or(std::deque<T>& q, T fallback) {
 }
 }  // namespace
 
-std::optional<std::string> SimSystem::open_file(const FileDialog& d) {
+std::optional<std::string> SimSystem::open_file(Window* owner, const FileDialog& d) {
     ShownDialog s;
+    s.owner = owner;
     s.kind = "open";
     s.file = d;
     dialogs.push_back(s);
+    Modal modal(owner, while_shown);
     return take_or(file_answers, std::optional<std::string>());
 }
 
-std::optional<std::string> SimSystem::save_file(const FileDialog& d) {
+std::optional<std::string> SimSystem::save_file(Window* owner, const FileDialog& d) {
     ShownDialog s;
+    s.owner = owner;
     s.kind = "save";
     s.file = d;
     dialogs.push_back(s);
+    Modal modal(owner, while_shown);
     return take_or(file_answers, std::optional<std::string>());
 }
 
-std::optional<std::string> SimSystem::browse_folder(const std::string& prompt) {
+std::optional<std::string> SimSystem::browse_folder(Window* owner, const std::string& prompt) {
     ShownDialog s;
+    s.owner = owner;
     s.kind = "folder";
     s.prompt = prompt;
     dialogs.push_back(s);
+    Modal modal(owner, while_shown);
     return take_or(file_answers, std::optional<std::string>());
 }
 
-bool SimSystem::choose_font(Font& font, Color& color) {
+bool SimSystem::choose_font(Window* owner, Font& font, Color& color) {
     ShownDialog s;
+    s.owner = owner;
     s.kind = "font";
     dialogs.push_back(s);
+    Modal modal(owner, while_shown);
     auto a = take_or(font_answers, std::optional<std::pair<Font, Color>>());
     if (!a) return false;
     font = a->first;
@@ -146,14 +181,16 @@ bool SimSystem::choose_font(Font& font, Color& color) {
     return true;
 }
 
-std::optional<std::string> SimSystem::input_box(const std::string& prompt, const std::string& title,
+std::optional<std::string> SimSystem::input_box(Window* owner, const std::string& prompt, const std::string& title,
                                                 const std::string& initial) {
     ShownDialog s;
+    s.owner = owner;
     s.kind = "input";
     s.prompt = prompt;
     s.title = title;
     s.initial = initial;
     dialogs.push_back(s);
+    Modal modal(owner, while_shown);
     return take_or(input_answers, std::optional<std::string>());
 }
 

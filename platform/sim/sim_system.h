@@ -29,6 +29,7 @@
 namespace q::sim {
 
 struct ShownMessage {
+    Window* owner = nullptr;
     std::string text, title;
     Icon icon = Icon::None;
     Buttons buttons = Buttons::Ok;
@@ -36,6 +37,7 @@ struct ShownMessage {
 };
 
 struct ShownDialog {
+    Window* owner = nullptr;
     std::string kind;  // "open", "save", "folder", "font", "input", "menu"
     FileDialog file;   // open / save
     std::string prompt;  // folder / input prompt
@@ -119,6 +121,9 @@ public:
     // ---- logs ----
     std::vector<ShownMessage> messages;
     std::vector<ShownDialog> dialogs;
+    // Runs while the next box or dialog is up (then is cleared): what the user
+    // tries behind it. Its owner takes no input meanwhile, as on Windows.
+    std::function<void()> while_shown;
     std::vector<Res> sounds;
     std::vector<std::string> music;  // "play:path", "loop:path", "stop"
     int stop_all_count = 0;
@@ -170,13 +175,13 @@ public:
     int start(int interval_ms, std::function<void()> tick) override;
     void stop(int id) override;
     // Dialogs
-    Answer message_box(const std::string& text, const std::string& title, Icon icon, Buttons buttons,
+    Answer message_box(Window* owner, const std::string& text, const std::string& title, Icon icon, Buttons buttons,
                        bool foreground) override;
-    std::optional<std::string> open_file(const FileDialog& d) override;
-    std::optional<std::string> save_file(const FileDialog& d) override;
-    std::optional<std::string> browse_folder(const std::string& prompt) override;
-    bool choose_font(Font& font, Color& color) override;
-    std::optional<std::string> input_box(const std::string& prompt, const std::string& title,
+    std::optional<std::string> open_file(Window* owner, const FileDialog& d) override;
+    std::optional<std::string> save_file(Window* owner, const FileDialog& d) override;
+    std::optional<std::string> browse_folder(Window* owner, const std::string& prompt) override;
+    bool choose_font(Window* owner, Font& font, Color& color) override;
+    std::optional<std::string> input_box(Window* owner, const std::string& prompt, const std::string& title,
                                          const std::string& initial) override;
     int popup_menu(const std::vector<std::string>& items, Point screen_pos) override;
     void beep() override;

@@ -29,13 +29,14 @@ std::wstring filter_list(const std::string& filter) {
     return f;
 }
 
-std::optional<std::string> file_dialog(const FileDialog& d, bool save) {
+std::optional<std::string> file_dialog(HWND owner, const FileDialog& d, bool save) {
     const std::wstring title = widen(d.title), filter = filter_list(d.filter), ext = widen(d.default_ext);
     std::wstring name(32768, L'\0');
     const std::wstring initial = widen(d.initial_name);
     initial.copy(name.data(), std::min(initial.size(), name.size() - 1));
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
     ofn.lpstrFilter = d.filter.empty() ? nullptr : filter.c_str();
     ofn.lpstrFile = name.data();
     ofn.nMaxFile = static_cast<DWORD>(name.size());
@@ -46,6 +47,9 @@ std::optional<std::string> file_dialog(const FileDialog& d, bool save) {
     if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return std::nullopt;
     return narrow(name.c_str());
 }
+
+// The owner's window, or none (a box of no window, or one not created).
+HWND owner_hwnd(Window* owner) { return owner ? hwnd_of(*owner) : nullptr; }
 
 int screen_dpi() {
     HDC dc = GetDC(nullptr);
@@ -130,12 +134,12 @@ INT_PTR CALLBACK input_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-Answer Win32System::message_box(const std::string& text, const std::string& title, Icon icon, Buttons buttons,
-                                bool foreground) {
+Answer Win32System::message_box(Window* owner, const std::string& text, const std::string& title, Icon icon,
+                                Buttons buttons, bool foreground) {
     UINT flags = icon_flag(icon);
     flags |= buttons == Buttons::OkCancel ? MB_OKCANCEL : buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
     if (foreground) flags |= MB_SETFOREGROUND;
-    switch (MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), flags)) {
+    switch (MessageBoxW(owner_hwnd(owner), widen(text).c_str(), widen(title).c_str(), flags)) {
     case IDOK: return Answer::Ok;
     case IDYES: return Answer::Yes;
     case IDNO: return Answer::No;
@@ -145,13 +149,18 @@ Answer Win32System::message_box(const std::string& text, const std::string& titl
     return buttons == Buttons::YesNo ? Answer::No : buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok;
 }
 
-std::optional<std::string> Win32System::open_file(const FileDialog& d) { return file_dialog(d, false); }
+std::optional<std::string> Win32System::open_file(Window* owner, const FileDialog& d) {
+    return file_dialog(owner_hwnd(owner), d, false);
+}
 
-std::optional<std::string> Win32System::save_file(const FileDialog& d) { return file_dialog(d, true); }
+std::optional<std::string> Win32System::save_file(Window* owner, const FileDialog& d) {
+    return file_dialog(owner_hwnd(owner), d, true);
+}
 
-std::optional<std::string> Win32System::browse_folder(const std::string& prompt) {
+std::optional<std::string> Win32System::browse_folder(Window* owner, const std::string& prompt) {
     const std::wstring p = widen(prompt);
     BROWSEINFOW bi{};
+    bi.hwndOwner = owner_hwnd(owner);
     bi.lpszTitle = p.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS;
     PIDLIST_ABSOLUTE pidl = SHBrowseForFolderW(&bi);
@@ -163,7 +172,7 @@ std::optional<std::string> Win32System::browse_folder(const std::string& prompt)
     return narrow(path);
 }
 
-bool Win32System::choose_font(Font& font, Color& color) {
+bool Win32System::choose_font(Window* owner, Font& font, Color& color) {
     const int dpi = screen_dpi();
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(font.points, dpi, 72);
@@ -176,6 +185,7 @@ bool Win32System::choose_font(Font& font, Color& color) {
     face.copy(lf.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
     CHOOSEFONTW cf{};
     cf.lStructSize = sizeof cf;
+    cf.hwndOwner = owner_hwnd(owner);
     cf.lpLogFont = &lf;
     cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
     cf.rgbColors = color;
@@ -190,8 +200,8 @@ bool Win32System::choose_font(Font& font, Color& color) {
     return true;
 }
 
-std::optional<std::string> Win32System::input_box(const std::string& prompt, const std::string& title,
-                                                  const std::string& initial) {
+std::optional<std::string> Win32System::input_box(Window* owner, const std::string& prompt,
+                                                  const std::string& title, const std::string& initial) {
     Template t;
     DLGTEMPLATE head{DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, 240, 82};
     t.add(&head, sizeof head);
@@ -208,7 +218,7 @@ std::optional<std::string> Win32System::input_box(const std::string& prompt, con
     reinterpret_cast<DLGTEMPLATE*>(w.data())->cdit = t.count();
 
     InputState st{widen(prompt), widen(title), widen(initial)};
-    const INT_PTR r = DialogBoxIndirectParamW(instance(), reinterpret_cast<DLGTEMPLATE*>(w.data()), nullptr,
+    const INT_PTR r = DialogBoxIndirectParamW(instance(), reinterpret_cast<DLGTEMPLATE*>(w.data()), owner_hwnd(owner),
                                               &input_proc, reinterpret_cast<LPARAM>(&st));
     if (r != IDOK) return std::nullopt;
     return narrow(st.text);

@@ -62,13 +62,13 @@ public:
     int start(int interval_ms, std::function<void()> tick) override;
     void stop(int id) override;
     // Dialogs
-    Answer message_box(const std::string& text, const std::string& title, Icon icon, Buttons buttons,
+    Answer message_box(Window* owner, const std::string& text, const std::string& title, Icon icon, Buttons buttons,
                        bool foreground) override;
-    std::optional<std::string> open_file(const FileDialog& d) override;
-    std::optional<std::string> save_file(const FileDialog& d) override;
-    std::optional<std::string> browse_folder(const std::string& prompt) override;
-    bool choose_font(Font& font, Color& color) override;
-    std::optional<std::string> input_box(const std::string& prompt, const std::string& title,
+    std::optional<std::string> open_file(Window* owner, const FileDialog& d) override;
+    std::optional<std::string> save_file(Window* owner, const FileDialog& d) override;
+    std::optional<std::string> browse_folder(Window* owner, const std::string& prompt) override;
+    bool choose_font(Window* owner, Font& font, Color& color) override;
+    std::optional<std::string> input_box(Window* owner, const std::string& prompt, const std::string& title,
                                          const std::string& initial) override;
     int popup_menu(const std::vector<std::string>& items, Point screen_pos) override;
     void beep() override;

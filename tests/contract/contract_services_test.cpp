@@ -156,7 +156,7 @@ TEST_F(ContractServices, MessageBoxesShowTheirTextsIconsAndButtonsAndReturnTheAn
     };
     for (const Case& c : cases) {
         answer_next_box(c.answer);
-        EXPECT_EQ(sys().dialogs.message_box(c.text, c.title, c.icon, c.buttons, c.answer == Answer::No), c.answer)
+        EXPECT_EQ(sys().dialogs.message_box(nullptr, c.text, c.title, c.icon, c.buttons, c.answer == Answer::No), c.answer)
             << c.text;
         const Box seen = last_box();
         EXPECT_EQ(seen.text, c.text);

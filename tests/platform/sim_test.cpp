@@ -146,8 +146,8 @@ TEST(SimSystemRegistry, LocalMachineReadOnly) {
 
 TEST(SimSystemProcess, DefaultsAndRandom) {
     SimSystem sim;
-    EXPECT_EQ(sys().dialogs.message_box("t", "", Icon::None, Buttons::OkCancel), Answer::Cancel);
-    EXPECT_EQ(sys().dialogs.message_box("t", "", Icon::None, Buttons::YesNo), Answer::No);
+    EXPECT_EQ(sys().dialogs.message_box(nullptr, "t", "", Icon::None, Buttons::OkCancel), Answer::Cancel);
+    EXPECT_EQ(sys().dialogs.message_box(nullptr, "t", "", Icon::None, Buttons::YesNo), Answer::No);
     EXPECT_EQ(sys().dialogs.popup_menu({"a", "b"}, Point{1, 2}), -1);
     EXPECT_EQ(sim.dialogs.size(), 1u);
     EXPECT_EQ(sim.messages.size(), 2u);

@@ -74,11 +74,11 @@ TEST_F(WinServicesTest, ProgramInFolderWithSpacesStartsInItsFolder) {
 
 TEST_F(WinServicesTest, InputBoxShowsItsTextsAndReturnsTheEdit) {
     answer_next_box(Answer::Ok);
-    EXPECT_EQ(sys().dialogs.input_box("此组的名称更改为：", "组更名", "常用 程序"), "常用 程序");
+    EXPECT_EQ(sys().dialogs.input_box(nullptr, "此组的名称更改为：", "组更名", "常用 程序"), "常用 程序");
     EXPECT_EQ(last_box_text(), "此组的名称更改为：");
     EXPECT_EQ(last_box_title(), "组更名");
     answer_next_box(Answer::Cancel);
-    EXPECT_EQ(sys().dialogs.input_box("提示", "标题", "x"), std::nullopt);
+    EXPECT_EQ(sys().dialogs.input_box(nullptr, "提示", "标题", "x"), std::nullopt);
 }
 
 BOOL CALLBACK collect_id(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
