@@ -1,5 +1,6 @@
 // The actions of the main bar functions, each run after the bar is hidden
-// (the CD door and the exit are the program's own, the note the note's).
+// (the CD door, the settings and about windows and the exit are the
+// program's own, the note the note's).
 #pragma once
 
 namespace q {
@@ -8,9 +9,6 @@ void action_play_music();        // 0
 void action_stop_music();        // 1
 void action_change_wallpaper();  // 2
 void action_pause_wallpaper();   // 3
-void action_reminders_page();    // 6
 void action_launcher();          // 7
-void action_settings();          // 8
-void action_about();             // 9
 
 }  // namespace q

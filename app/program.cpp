@@ -138,10 +138,10 @@ void Program::run_main_bar_function(int n) {
         case 3: action_pause_wallpaper(); break;
         case 4: action_cd_door(); break;
         case 5: note_.note_action(); break;
-        case 6: action_reminders_page(); break;
+        case 6: open_reminders_page(); break;
         case 7: action_launcher(); break;
-        case 8: action_settings(); break;
-        case 9: action_about(); break;
+        case 8: open_settings(); break;
+        case 9: open_about(); break;
         case 10: exit_procedure(); break;
     }
 }
@@ -151,6 +151,36 @@ void Program::run_tray_action(int value) {
     static constexpr int kFunction[8] = {4, 2, 0, 5, 6, 7, 8, 10};
     if (value < 0 || value > 7) return;
     run_main_bar_function(kFunction[value]);
+}
+
+SettingsWindow& Program::open_settings() {
+    if (SettingsWindow* w = settings_.get()) {
+        w->show();
+        w->set_focus();
+        return *w;
+    }
+    SettingsWindow& w = settings_.open(*this);
+    w.window_created();
+    w.show();
+    return w;
+}
+
+void Program::open_reminders_page() {
+    SettingsWindow& w = open_settings();
+    w.选择夹.select(SettingsWindow::kRemindersTab);
+    w.选择夹_change();
+}
+
+AboutWindow& Program::open_about() {
+    if (AboutWindow* w = about_.get()) {
+        w->show();
+        w->set_focus();
+        return *w;
+    }
+    AboutWindow& w = about_.open(*this);
+    w.window_created();
+    w.show();
+    return w;
 }
 
 void Program::action_cd_door() {

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "app/about_window.h"
 #include "app/main_bar.h"
+#include "app/settings_window.h"
 #include "hotkeys/hotkeys.h"
 #include "note/note.h"
 #include "platform/entry.h"
@@ -41,6 +43,18 @@ public:
     // The program's own belief about the CD door.
     int door_open_flag() const { return door_open_; }
 
+    // Main bar function 8: loads the settings window, or brings the open one forward.
+    SettingsWindow& open_settings();
+    // Main bar function 6: the settings window on its reminders page, the
+    // tab-changed handler run even when it was open already.
+    void open_reminders_page();
+    // Main bar function 9: loads the about window, or brings the open one forward.
+    AboutWindow& open_about();
+    SettingsWindow* settings_window() const { return settings_.get(); }
+    AboutWindow* about_window() const { return about_.get(); }
+    void close_settings_window() { settings_.close(); }
+    void close_about_window() { about_.close(); }
+
 private:
     void action_cd_door();
 
@@ -49,6 +63,8 @@ private:
     hotkeys::Hotkeys hotkeys_;
     reminders::Reminders reminders_;
     note::Note note_;
+    WindowSlot<SettingsWindow> settings_;
+    WindowSlot<AboutWindow> about_;
     int door_open_ = 0;
     bool exited_ = false;  // the exit procedure has run
 };

@@ -23,14 +23,16 @@ Hotkeys::Hotkeys(Window& owner, std::function<void(int)> run_function)
 
 void Hotkeys::register_all() {
     const std::string file = file_path();
+    failed_.clear();
     if (!sys().files.exists(file)) return;
     stop_ = 0;
     for (int id = 0; id < kFunctions; ++id) {
         if (ini::read(file, section(id), "yes").empty()) continue;
         const int modifiers = leading_int(ini::read(file, section(id), "function"));
         const int key = leading_int(ini::read(file, section(id), "keyvalue"));
-        // A combination held by another program simply fails; the id is kept all the same.
-        sys().desktop.register_hotkey(owner_, id, modifiers, key);
+        // A combination held by another program fails; the id is kept all the
+        // same, and apply tells the user.
+        if (!sys().desktop.register_hotkey(owner_, id, modifiers, key)) failed_.push_back(id);
         registered_.push_back(static_cast<std::uint8_t>(id));
     }
 }

@@ -25,6 +25,9 @@ public:
     // Registers every stored entry ([0]..[10] with a non-empty yes); ids are
     // appended to the registered list even when registration fails.
     void register_all();
+    // The ids whose registration failed in the last register_all (another
+    // program holds the combination), in order.
+    const std::vector<int>& failed() const { return failed_; }
     // Unregisters the registered list in order, then empties it.
     void unregister_all();
     // Waits for messages and runs hotkeys until the stop flag is 1 (or the
@@ -45,6 +48,7 @@ private:
     Window& owner_;
     std::function<void(int)> run_function_;
     std::vector<std::uint8_t> registered_;  // ids registered on the owner, in order
+    std::vector<int> failed_;
     int stop_ = 0;                          // 1 ends the dispatch loop
     std::string owner_name_;
 };

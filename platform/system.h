@@ -154,6 +154,11 @@ public:
     virtual int os_class() = 0;
     // True where layered windows exist (NT family, Windows 2000 and later).
     virtual bool has_layered_windows() = 0;
+    // The version the system reports: major, minor, build number, platform id.
+    struct OsVersion {
+        int major = 0, minor = 0, build = 0, platform = 0;
+    };
+    virtual OsVersion os_version() = 0;
 };
 
 class Registry {

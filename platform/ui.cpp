@@ -112,7 +112,10 @@ void Control::set_back_color(Color c) {
     changed(Prop::Colors);
 }
 
-void Control::set_focus() { changed(Prop::Focus); }
+void Control::set_focus() {
+    if (window_) window_->focused_ = this;
+    changed(Prop::Focus);
+}
 
 bool Control::shown() const {
     const Control* c = this;
@@ -143,7 +146,9 @@ void Control::user_pointer_leave() {
     if (reachable()) raise(on_pointer_leave);
 }
 void Control::user_focus() {
-    if (reachable()) raise(on_focus);
+    if (!reachable()) return;
+    if (window_) window_->focused_ = this;
+    raise(on_focus);
 }
 void Control::user_focus_lost() {
     if (reachable()) raise(on_focus_lost);
@@ -340,6 +345,52 @@ void ColorPicker::user_choose(Color c) {
     if (!reachable()) return;
     set_color(c);
     raise(on_change);
+}
+
+// ---- SpinEdit, PictureBox ------------------------------------------------------
+
+SpinEdit::SpinEdit(Container* parent, Rect r, int min, int max, std::string text)
+    : Control(parent, Kind::SpinEdit, r, std::move(text)), min_(min), max_(max), position_(min) {
+    made();
+}
+
+namespace {
+// The whole text as a number in range, as the up-down control reads its buddy.
+bool spin_number(const std::string& t, int min, int max, int& out) {
+    if (t.empty() || t.size() > 9) return false;
+    int v = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return false;
+        v = v * 10 + (c - '0');
+    }
+    if (v < min || v > max) return false;
+    out = v;
+    return true;
+}
+}  // namespace
+
+void SpinEdit::user_type(std::string new_text) {
+    if (!reachable() || new_text == text()) return;
+    set_text(std::move(new_text));
+    raise(on_change);
+}
+
+void SpinEdit::user_spin(int steps) {
+    if (!reachable() || steps == 0) return;
+    spin_number(text(), min_, max_, position_);
+    const long long want = static_cast<long long>(position_) + steps;
+    const int next = static_cast<int>(want < min_ ? min_ : want > max_ ? max_ : want);
+    if (next == position_) return;
+    position_ = next;
+    const std::string t = decimal(next);
+    if (t == text()) return;
+    set_text(t);
+    raise(on_change);
+}
+
+void PictureBox::set_image(Res image) {
+    image_ = image;
+    changed(Prop::Image);
 }
 
 // ---- TabControl -----------------------------------------------------------------

@@ -45,6 +45,9 @@ enum class Kind {
     TabControl,
     TabPage,  // made by its TabControl
     GroupBox,
+    SpinEdit,
+    PictureBox,
+    Line,
 };
 
 // Which part of an object's state changed, for its peer.
@@ -62,9 +65,9 @@ enum class Prop {
     Columns,    // ListView
     Rows,       // ListView: rows or cells
     Scroll,     // ListView: bring the selected row into view
-    Range,      // Slider
+    Range,      // Slider, SpinEdit
     Value,      // Slider position, ColorPicker colour
-    Image,      // PictureButton, ImageButton, Window background
+    Image,      // PictureButton, ImageButton, PictureBox, Window background
     Topmost,    // Window: make topmost / not topmost (sent on every request)
     Opacity,    // Window: layered alpha
     Shape,      // Window: region cut from a bitmap
@@ -404,6 +407,47 @@ private:
     Color color_;
 };
 
+// A number box with up and down arrows. The text is what the user typed,
+// stored as typed; the arrows step the number within min..max and write it
+// back, as the system's up-down control does with its buddy.
+class SpinEdit : public Control {
+public:
+    SpinEdit(Container* parent, Rect r, int min, int max, std::string text = {});
+    int min() const { return min_; }
+    int max() const { return max_; }
+    // The user replaced the whole text: raises on_change.
+    void user_type(std::string new_text);
+    // The user pressed an arrow steps times (negative: down). The number the
+    // box shows (or the last one in range) moves, held at the ends; on_change
+    // is raised when the text changed.
+    void user_spin(int steps);
+    std::function<void()> on_change;
+
+private:
+    int min_, max_;
+    int position_;
+};
+
+// A picture from the program's resources, drawn at its own size.
+class PictureBox : public Control {
+public:
+    PictureBox(Container* parent, Rect r, Res image) : Control(parent, Kind::PictureBox, r), image_(image) {
+        made();
+    }
+    Res image() const { return image_; }
+    void set_image(Res image);
+
+private:
+    Res image_;
+};
+
+// A sunken line: horizontal when wider than high, vertical otherwise.
+class Line : public Control {
+public:
+    Line(Container* parent, Rect r) : Control(parent, Kind::Line, r) { made(); }
+    bool horizontal() const { return rect().width >= rect().height; }
+};
+
 // A page of a tab control: its rectangle is the tab control's own (origin at
 // the tab control's top-left, the tab strip included), and it is visible
 // exactly while its tab is selected.
@@ -490,6 +534,9 @@ public:
     // The system's move loop; returns when the user lets go.
     void begin_drag();
 
+    // The control that last took the focus, by code or by the user (nullptr: none yet).
+    Control* focused() const { return focused_; }
+
     // The user moved the window, or the system did (peers); raises on_moved.
     void user_moved_to(Point p);
     // The user asked to close the window (system close button): raises on_close.
@@ -511,6 +558,7 @@ private:
     void rect_changed(bool moved) override;
     Style style_;
     std::vector<Control*> controls_;
+    Control* focused_ = nullptr;
     bool created_ = false;
     bool topmost_ = false;
     int opacity_ = -1;

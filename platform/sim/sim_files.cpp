@@ -343,3 +343,12 @@ bool SimSystem::set_hidden(const std::string& path) {
 }
 
 }  // namespace q::sim
+
+namespace q::sim {
+
+bool SimSystem::is_hidden(const std::string& path) {
+    auto it = nodes_.find(ascii_upper(normalize(path, dir)));
+    return it != nodes_.end() && it->second.hidden;
+}
+
+}  // namespace q::sim

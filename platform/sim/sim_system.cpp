@@ -250,6 +250,7 @@ int SimSystem::random_int(int lo, int hi) {
 
 int SimSystem::os_class() { return os; }
 bool SimSystem::has_layered_windows() { return layered; }
+Process::OsVersion SimSystem::os_version() { return version; }
 
 // ---- registry -----------------------------------------------------------------
 

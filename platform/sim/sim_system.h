@@ -78,6 +78,7 @@ public:
     std::string exe = "quillet.exe";
     std::vector<std::string> args;
     int os = 3;  // os_class()
+    OsVersion version{5, 1, 2600, 2};  // os_version()
     bool layered = true;
     Size screen{1024, 768};
     Rect work{0, 0, 1024, 738};
@@ -101,6 +102,7 @@ public:
     // Creates a file (and its folders) directly, bypassing failure injection.
     void put_file(const std::string& path, const std::string& data);
     std::optional<std::string> file(const std::string& path);  // content or nothing
+    bool is_hidden(const std::string& path);                    // marked by set_hidden
     void make_folder(const std::string& path);                 // and its parents
     // The next n writes (replace) fail before touching anything.
     void fail_writes(int n) { fail_writes_ = n; }
@@ -201,6 +203,7 @@ public:
     int random_int(int lo, int hi) override;
     int os_class() override;
     bool has_layered_windows() override;
+    OsVersion os_version() override;
     // Registry
     bool value_exists(Hive hive, const std::string& key, const std::string& name) override;
     std::optional<std::string> read_string(Hive hive, const std::string& key, const std::string& name) override;

@@ -329,6 +329,22 @@ bool Win32System::has_layered_windows() {
     return major >= 5;
 }
 
+Process::OsVersion Win32System::os_version() {
+    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    auto fn = reinterpret_cast<RtlGetVersionFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
+    if (!fn || fn(&v) != 0) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        GetVersionExW(&v);
+#pragma GCC diagnostic pop
+    }
+    return {static_cast<int>(v.dwMajorVersion), static_cast<int>(v.dwMinorVersion), static_cast<int>(v.dwBuildNumber),
+            static_cast<int>(v.dwPlatformId)};
+}
+
 // ---- registry ----------------------------------------------------------------------
 
 bool Win32System::value_exists(Hive hive, const std::string& key, const std::string& name) {

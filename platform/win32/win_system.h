@@ -88,6 +88,7 @@ public:
     int random_int(int lo, int hi) override;
     int os_class() override;
     bool has_layered_windows() override;
+    OsVersion os_version() override;
     // Registry
     bool value_exists(Hive hive, const std::string& key, const std::string& name) override;
     std::optional<std::string> read_string(Hive hive, const std::string& key, const std::string& name) override;

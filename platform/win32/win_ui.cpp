@@ -139,6 +139,12 @@ std::unique_ptr<Peer> make_control_peer(Control& c) {
             return make_tab_page_peer(static_cast<TabPage&>(c));
         case Kind::GroupBox:
             return make_group_box_peer(static_cast<GroupBox&>(c));
+        case Kind::SpinEdit:
+            return make_spin_edit_peer(static_cast<SpinEdit&>(c));
+        case Kind::PictureBox:
+            return make_picture_box_peer(static_cast<PictureBox&>(c));
+        case Kind::Line:
+            return make_line_peer(static_cast<Line&>(c));
         case Kind::Window:
             break;
     }

@@ -134,7 +134,7 @@ private:
 
 // Makes the peer of a child control for its kind (win_ui.cpp), with the
 // makers of each family: win_ui_buttons.cpp, win_ui_text.cpp,
-// win_ui_lists.cpp and win_ui_containers.cpp.
+// win_ui_lists.cpp, win_ui_containers.cpp and win_ui_spin_picture.cpp.
 std::unique_ptr<Peer> make_control_peer(Control& c);
 std::unique_ptr<Peer> make_button_peer(Button& b);
 std::unique_ptr<Peer> make_check_box_peer(CheckBox& c);
@@ -149,6 +149,10 @@ std::unique_ptr<Peer> make_slider_peer(Slider& s);
 std::unique_ptr<Peer> make_tab_control_peer(TabControl& t);
 std::unique_ptr<Peer> make_tab_page_peer(TabPage& p);
 std::unique_ptr<Peer> make_group_box_peer(GroupBox& g);
+// win_ui_spin_picture.cpp
+std::unique_ptr<Peer> make_spin_edit_peer(SpinEdit& s);
+std::unique_ptr<Peer> make_picture_box_peer(PictureBox& p);
+std::unique_ptr<Peer> make_line_peer(Line& l);
 
 // The window class of tab pages and group boxes: a plain child window whose
 // procedure reflects its children's notifications (win_ui.cpp).

@@ -1,0 +1,226 @@
+#include "app/program_page.h"
+
+#include "app/program.h"
+#include "platform/system.h"
+#include "platform/text.h"
+#include "settings/ini.h"
+#include "settings/settings_file.h"
+#include "settings/values.h"
+
+namespace q {
+
+namespace {
+
+constexpr const char* kMesg = "mesg";
+// The stored copy of a greeting shown with the date: 100 double-byte characters.
+constexpr std::size_t kDatedMessageBytes = 200;
+
+Edit::Mode line_box(std::size_t max_bytes) {
+    Edit::Mode m;
+    m.max_bytes = max_bytes;
+    return m;
+}
+
+Edit::Mode number_box() {
+    Edit::Mode m;
+    m.number_only = true;
+    return m;
+}
+
+Edit::Mode content_box() {
+    Edit::Mode m;
+    m.multi_line = true;
+    m.vertical_scroll = true;
+    m.max_bytes = 168 * 2;
+    return m;
+}
+
+std::string program_path() { return sys().process.program_dir() + "\\" + sys().process.program_file_name(); }
+
+}  // namespace
+
+int os_class(int request) {
+    const Process::OsVersion v = sys().process.os_version();
+    switch (request) {
+        case 0: return sys().process.os_class();
+        case 1: return v.major;
+        case 2: return v.minor;
+        case 3: return v.build;
+        case 4: return v.platform;
+        default: return 10000;
+    }
+}
+
+std::string style_manifest_path() { return program_path() + ".manifest"; }
+
+const std::string& style_manifest() {
+    static const std::string text =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">\r\n"
+        "<assemblyIdentity\r\n"
+        "    processorArchitecture=\"*\"\r\n"
+        "    version=\"5.1.0.0\"\r\n"
+        "    type=\"win32\"\r\n"
+        "    name=\"Microsoft.Windows.Shell.shell32\"\r\n"
+        "/>\r\n"
+        "<description>Windows Shell</description>\r\n"
+        "<dependency>\r\n"
+        "        <dependentAssembly>\r\n"
+        "                <assemblyIdentity\r\n"
+        "                        type=\"win32\"\r\n"
+        "                        name=\"Microsoft.Windows.Common-Controls\"\r\n"
+        "                        version=\"6.0.0.0\"\r\n"
+        "                        publicKeyToken=\"6595b64144ccf1df\"\r\n"
+        "                        language=\"*\"\r\n"
+        "                        processorArchitecture=\"*\"\r\n"
+        " />\r\n"
+        "        </dependentAssembly>\r\n"
+        "</dependency>\r\n"
+        "</assembly>\r\n";
+    return text;
+}
+
+ProgramPage::ProgramPage(TabPage& page, Program& program)
+    : 启动选择框(&page, {16, 31, 106, 15}, "Quillet随系统启动"),
+      壁纸选择框(&page, {16, 57, 127, 15}, "启动时自动更换壁纸"),
+      壁纸顺序组合框(&page, {146, 54, 75, 20}, {"随机更换", "顺序更换"}),
+      时间标签(&page, {225, 57, 289, 15}, "时间间隔：       分（如不设定，默认为10分钟）", Label::Look::Transparent),
+      时间编辑框(&page, {281, 55, 44, 16}, number_box()),
+      音乐选择框(&page, {16, 84, 98, 16}, "启动时播放MP3"),
+      音乐顺序组合框(&page, {146, 79, 75, 20}, {"随机播放", "顺序播放", "选定曲目"}),
+      路径编辑框(&page, {225, 80, 249, 18}),
+      浏览按钮(&page, {481, 80, 30, 16}, "..."),
+      循环选择框(&page, {517, 80, 43, 15}, "循环"),
+      提示选择框(&page, {17, 111, 170, 16}, "启动时弹出MSN式提示信息框"),
+      分组框(&page, {194, 112, 360, 221}, "自定义提示信息"),
+      透明标签1(&分组框, {16, 20, 32, 14}, "标题：", Label::Look::Transparent),
+      标题编辑框(&分组框, {49, 18, 149, 16}, line_box(11 * 2)),
+      透明标签4(&分组框, {200, 21, 157, 12}, "（最大允许长度为11个字）", Label::Look::Transparent),
+      透明标签2(&分组框, {16, 38, 203, 14}, "内容：（最大允许长度为168个字）", Label::Look::Transparent),
+      内容编辑框(&分组框, {16, 55, 328, 120}, content_box()),
+      透明标签5(&分组框, {17, 182, 330, 25},
+                "               （此项选定时，如果内容超过100个字，则仅显示内容中的前100个字）", Label::Look::Transparent),
+      时间选择框(&分组框, {16, 177, 92, 17}, "显示当前时间"),
+      风格选择框(&page, {17, 135, 153, 19}, "在XP中使用系统自带风格"),
+      透明标签6(&page, {17, 162, 82, 15}, "主窗口透明度：", Label::Look::Transparent),
+      透明度编辑框(&page, {99, 160, 38, 16}, 100, 255),
+      透明标签14(&page, {17, 179, 168, 50},
+                 "（此项仅用于Windows 2000及更高版本的操作系统，可选数值为100～255，数值越大，透明度越低）",
+                 Label::Look::Transparent),
+      透明标签3(&page, {17, 238, 95, 15}, "双击托盘图标时：", Label::Look::Transparent),
+      托盘事件组合框(&page, {110, 234, 77, 20},
+                     {"开关光驱", "更换壁纸", "播放音乐", "随手记录", "定时提醒", "快捷程序", "设置Quillet", "遣退Quillet"}),
+      hotkey_group(&page, program.hotkeys()),
+      program_(program) {
+    启动选择框.on_click = [this] { 启动选择框_click(); };
+    风格选择框.on_click = [this] { 风格选择框_click(); };
+    透明度编辑框.on_change = [this] { 透明度编辑框_change(); };
+    托盘事件组合框.on_change = [this] { 托盘事件组合框_change(); };
+    提示选择框.on_click = [this] { 提示选择框_click(); };
+    标题编辑框.on_change = [this] { 标题编辑框_change(); };
+    内容编辑框.on_change = [this] { 内容编辑框_change(); };
+    时间选择框.on_click = [this] { 时间选择框_click(); };
+}
+
+void ProgramPage::created() {
+    // 1. The box mirrors the registry, not [set] run.
+    启动选择框.set_checked(autostart::exists(autostart::kName));
+    // 2. Wallpaper and music.
+    wallpaper_and_music_created();
+    // 3. Greeting.
+    if (settings::greeting_show()) {
+        提示选择框.set_checked(true);
+        标题编辑框.set_text(settings::greeting_title());
+        内容编辑框.set_text(settings::greeting_message_page());
+        if (settings::greeting_date_page()) 时间选择框.set_checked(true);
+    } else {
+        分组框.hide();
+    }
+    // 4. Style: only Windows XP has both looks.
+    if (os_class(0) == 3) {
+        if (settings::style() && sys().files.exists(style_manifest_path())) 风格选择框.set_checked(true);
+    } else {
+        风格选择框.set_enabled(false);
+    }
+    // 5. Opacity.
+    if (sys().process.has_layered_windows())
+        透明度编辑框.set_text(settings::transparance());
+    else
+        透明度编辑框.set_enabled(false);
+    // 6. Tray action.
+    托盘事件组合框.select(settings::tray());
+    hotkey_group.created();
+}
+
+void ProgramPage::启动选择框_click() {
+    if (启动选择框.checked()) {
+        autostart::write(autostart::kName, autostart::program_command());
+        write_setting("set", "run", "T");
+    } else {
+        autostart::remove(autostart::kName);
+        write_setting("set", "run", "F");
+    }
+}
+
+void ProgramPage::风格选择框_click() {
+    if (!风格选择框.checked()) {
+        sys().desktop.set_xp_look(true);
+        write_setting("set", "style", "F");
+        // The manifest stays: it is read only when the program starts.
+        return;
+    }
+    sys().desktop.set_xp_look(false);
+    write_setting("set", "style", "T");
+    const std::string manifest = style_manifest_path();
+    if (sys().files.exists(manifest)) return;
+    sys().files.replace(manifest, style_manifest());
+    sys().files.set_hidden(manifest);
+    const Answer a = sys().dialogs.message_box(owner(),
+                                               "您是首次设置此项，请重启本程序以使设置生效！是否立即重启Quillet？",
+                                               "重启确认", Icon::Question, Buttons::YesNo);
+    if (a != Answer::Yes) return;
+    sys().shell.start_program(program_path(), "restart");
+    program_.exit_procedure();
+}
+
+void ProgramPage::透明度编辑框_change() { write_setting("set", "transparance", 透明度编辑框.text()); }
+
+void ProgramPage::托盘事件组合框_change() { write_setting("set", "tray", decimal(托盘事件组合框.selection())); }
+
+void ProgramPage::提示选择框_click() {
+    if (!提示选择框.checked()) {
+        write_setting(kMesg, "show", "F");
+        分组框.hide();
+        return;
+    }
+    分组框.show();
+    write_setting(kMesg, "show", "T");
+    标题编辑框.set_text(settings::greeting_title());
+    内容编辑框.set_text(settings::greeting_message_page());
+    // An unticked box is left as it is.
+    if (settings::greeting_date_page()) 时间选择框.set_checked(true);
+}
+
+void ProgramPage::标题编辑框_change() { write_setting(kMesg, "title", 标题编辑框.text()); }
+
+void ProgramPage::store_message(bool cut) {
+    const std::string& text = 内容编辑框.text();
+    ini::Batch b(settings_path());
+    b.delete_key(kMesg, kMesg);
+    b.write(kMesg, kMesg, cut && text.size() > kDatedMessageBytes ? cut_bytes(text, kDatedMessageBytes) : text);
+    b.commit();
+}
+
+void ProgramPage::内容编辑框_change() { store_message(时间选择框.checked()); }
+
+void ProgramPage::时间选择框_click() {
+    if (时间选择框.checked()) {
+        write_setting(kMesg, "date", "T");
+        if (内容编辑框.text().size() > kDatedMessageBytes) store_message(true);
+    } else {
+        write_setting(kMesg, "date", "F");
+        store_message(false);
+    }
+}
+
+}  // namespace q
