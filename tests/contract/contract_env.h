@@ -36,6 +36,8 @@ public:
     void tick(ListView& l, int row);
     // Drags the slider's thumb to position.
     void move(Slider& s, int position);
+    // Presses the up arrow (steps > 0) or the down arrow of a spin edit, steps times.
+    void spin(SpinEdit& s, int steps);
     // The close button of the title bar.
     void close(Window& w);
     // The shell reports a mouse action on the owner's notification-area icon.
@@ -88,6 +90,7 @@ public:
     void watch(DropDown& d, const std::string& name);
     void watch(ListView& l, const std::string& name);
     void watch(Slider& s, const std::string& name);
+    void watch(SpinEdit& s, const std::string& name);
     void watch(Window& w, const std::string& name);
     // Left and right button presses ("down left", "down right").
     void watch_mouse_down(Control& c, const std::string& name);

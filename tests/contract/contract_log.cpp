@@ -69,6 +69,11 @@ void EventLog::watch(Slider& s, const std::string& name) {
     s.on_change = [this, name, &s] { add(name + ":change " + decimal(s.position())); };
 }
 
+void EventLog::watch(SpinEdit& s, const std::string& name) {
+    watch(static_cast<Control&>(s), name);
+    s.on_change = [this, name, &s] { add(name + ":change " + s.text()); };
+}
+
 void EventLog::watch(Window& w, const std::string& name) {
     w.on_close = [this, name] { add(name + ":close"); };
     w.on_hotkey = [this, name](int id) { add(name + ":hotkey " + decimal(id)); };

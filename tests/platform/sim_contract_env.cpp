@@ -58,6 +58,10 @@ void User::tick(ListView& l, int row) {
 
 void User::move(Slider& s, int position) { s.user_move(position); }
 
+void User::spin(SpinEdit& s, int steps) {
+    for (int i = 0; i < (steps < 0 ? -steps : steps); ++i) s.user_spin(steps < 0 ? -1 : 1);
+}
+
 void User::close(Window& w) { w.user_close(); }
 
 void User::tray(Window& owner, TrayEvent e) { g_sim->tray_click(owner, e); }

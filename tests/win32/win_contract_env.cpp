@@ -289,6 +289,14 @@ void User::move(Slider& s, int position) {
     SendMessageW(GetParent(h), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
 }
 
+void User::spin(SpinEdit& s, int steps) {
+    HWND h = hwnd_of_control(s);
+    if (!h) return;
+    SetFocus(h);
+    // The arrow keys in the box: the up-down control steps as for a click on its arrows.
+    for (int i = 0; i < (steps < 0 ? -steps : steps); ++i) key(h, steps < 0 ? VK_DOWN : VK_UP);
+}
+
 void User::close(Window& w) {
     if (HWND h = win32::hwnd_of(w)) SendMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
