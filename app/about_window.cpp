@@ -28,15 +28,16 @@ std::string help_file_path() { return program_file("Quillet使用说明.txt"); }
 AboutWindow::AboutWindow(Program& program)
     : Window(centred(kWidth, kHeight), "Quillet简介", Style{}),
       图片框(this, {17, 5, 45, 47}, Res::AboutEmblem),
+      透明标签(this, {242, 23, 112, 25}, "Quillet开发组制作", Label::Look::Transparent),
       标签1(this, {62, 9, 300, 40}, "    Quillet1.0", Label::Look::Transparent),
       外形框1(this, {62, 49, 300, 1}),
       外形框2(this, {362, 9, 3, 41}),
-      透明标签(this, {242, 23, 112, 25}, "Quillet开发组\r\n献给每一位用户", Label::Look::Transparent),
       超级链接框(this, {372, 16, 204, 13}, "发现BUG或有建议请点此处以联系作者", Label::Look::Hyperlink),
       超级链接框1(this, {372, 33, 115, 16}, "访问Quillet主页", Label::Look::Hyperlink),
       编辑框(this, {19, 55, 558, 338}, help_box()),
       关闭按钮(this, {457, 396, 120, 23}, "关  闭"),
       program_(program) {
+    for (Control* c : controls()) c->set_font(Font{"宋体", 9});
     Font title;
     title.face = "宋体";
     title.points = 18;

@@ -20,10 +20,11 @@ public:
     explicit AboutWindow(Program& program);
 
     PictureBox 图片框;
+    // Made before 标签1, whose area it lies in: labels made later lie beneath.
+    Label 透明标签;
     Label 标签1;
     Line 外形框1;
     Line 外形框2;
-    Label 透明标签;
     Label 超级链接框;
     Label 超级链接框1;
     Edit 编辑框;

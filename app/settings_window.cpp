@@ -37,6 +37,8 @@ SettingsWindow::SettingsWindow(Program& program)
       配色组合框(&选择夹.page(kRemindersTab), {466, 23, 106, 20},
                  {"素洁无痕", "淡爽天空", "草原春色", "夕阳无限", "浪漫罗兰", "朦胧夜暮"}),
       program_(program) {
+    // The program's face: the design's sizes are measured in it.
+    for (Control* c : controls()) c->set_font(Font{"宋体", 9});
     选择夹.on_change = [this] { 选择夹_change(); };
     配色组合框.on_change = [this] { 配色组合框_change(); };
     on_close = [this] { window_close(); };

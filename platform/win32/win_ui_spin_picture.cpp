@@ -19,15 +19,15 @@ std::wstring window_text(HWND h) {
 
 // ---- SpinEdit ----------------------------------------------------------------------
 
-// The edit is the peer's own window; the arrows are a sibling that the system
-// keeps at the edit's right edge and that writes the number into the edit,
+// The edit is the peer's own window; the arrows are a narrow sibling at the
+// right end of the control's rectangle that writes the number into the edit,
 // which reports it as any change of its text.
 class SpinEditPeer : public ControlPeer {
 public:
     explicit SpinEditPeer(SpinEdit& s) : ControlPeer(s), spin_(s) {
         create(L"EDIT", ES_NUMBER | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
         if (!hwnd()) return;
-        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
         if (s.visible()) style |= WS_VISIBLE;
         if (!s.enabled()) style |= WS_DISABLED;
         arrows_ = CreateWindowExW(0, UPDOWN_CLASSW, L"", style, 0, 0, 0, 0, GetParent(hwnd()), nullptr, instance(),
@@ -80,18 +80,22 @@ public:
     bool on_ctlcolor(HDC dc, LRESULT& result) override { return solid_colors(dc, result); }
 
 private:
-    // Binds the arrows to the edit: they take the right part of the
-    // control's rectangle and the edit the rest.
+    // Binds the arrows to the edit: they take the right end of the
+    // control's rectangle, narrower than the system's own placement, so that
+    // three digits still fit the small boxes of the design.
     void attach() {
         if (!arrows_) return;
         const Rect& r = spin_.rect();
+        const int arrows = std::min(kArrowWidth, r.width / 2);
         {
             Sync s(*this);
-            SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width - arrows, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+            SendMessageW(hwnd(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
         }
         SendMessageW(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd()), 0);
-        SetWindowPos(arrows_, hwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(arrows_, hwnd(), r.left + r.width - arrows, r.top, arrows, r.height, SWP_NOACTIVATE);
     }
+    static constexpr int kArrowWidth = 12;
 
     SpinEdit& spin_;
     HWND arrows_ = nullptr;
