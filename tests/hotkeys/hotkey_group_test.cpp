@@ -27,9 +27,6 @@ protected:
 
 TEST_F(HotkeyGroupTest, ChoosingStoresUnlessTakenAndApplyRegisters) {
     hotkeys::HotkeyGroup& g = *group;
-    ASSERT_EQ(g.功能组合框.items().size(), 11u);
-    ASSERT_EQ(g.功能键组合框.items().size(), 8u);
-    ASSERT_EQ(g.字母组合框.items().size(), 38u);
     EXPECT_EQ(g.字母组合框.item_data(36), 0x09);
     EXPECT_EQ(g.功能组合框.selection(), -1);
 
