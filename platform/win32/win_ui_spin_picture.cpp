@@ -90,12 +90,12 @@ private:
         {
             Sync s(*this);
             SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width - arrows, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
-            SendMessageW(hwnd(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+            SendMessageW(hwnd(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(0, 0));
         }
         SendMessageW(arrows_, UDM_SETBUDDY, reinterpret_cast<WPARAM>(hwnd()), 0);
         SetWindowPos(arrows_, hwnd(), r.left + r.width - arrows, r.top, arrows, r.height, SWP_NOACTIVATE);
     }
-    static constexpr int kArrowWidth = 12;
+    static constexpr int kArrowWidth = 10;
 
     SpinEdit& spin_;
     HWND arrows_ = nullptr;
