@@ -15,7 +15,7 @@ prog=$BUILD_WIN/Quillet
 mkdir -p "$prog"
 cp "$BUILD_WIN/quillet.exe" "$prog/"
 # The about window shows the help text that lies beside the program.
-cp "$QUILLET_ROOT/resources/Quillet使用说明.txt" "$prog/"
+cp "$BUILD_WIN/Quillet使用说明.txt" "$prog/"
 cd "$prog"
 if [ $virtual = 1 ]; then
     wine quillet.exe &
