@@ -191,7 +191,6 @@ void Popup::close_popup() {
 void Reminders::open_popup() {
     if (!popup_) {
         Popup& p = popup_.open(*this);
-        p.set_topmost(true);
         p.opening_work();
         p.show();
     } else {

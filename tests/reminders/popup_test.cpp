@@ -34,7 +34,7 @@ TEST_F(RemindersPopupTest, GreetingTextsRiseHoldAndSink) {
     Popup& p = *popup();
     EXPECT_EQ(p.rect(), (Rect{1024 - 185, 738, 185, 200}));
     EXPECT_TRUE(p.visible());
-    EXPECT_TRUE(p.topmost());
+    EXPECT_FALSE(p.topmost());
     EXPECT_FALSE(p.style().caption);
     EXPECT_FALSE(p.了解按钮.visible());
     EXPECT_FALSE(p.取消按钮.visible());
