@@ -78,7 +78,7 @@ void program_main() {
 Program::Program()
     : bar_(*this),
       hotkeys_(bar_, [this](int n) { run_main_bar_function(n); }),
-      reminders_({[this] { hide_main_bar(); }, [this] { exit_procedure(); }}) {}
+      reminders_({[this] { hide_main_bar(); }, [this](EndSession how) { end_windows(how); }}) {}
 
 void Program::main() {
     bar_.create();
@@ -113,8 +113,8 @@ void Program::startup_sequence() {
     hotkeys_.dispatch_loop();
 }
 
-void Program::exit_procedure() {
-    if (exited_) return;
+bool Program::exit_work() {
+    if (exited_) return false;
     exited_ = true;
     hide_main_bar();
     sys().desktop.stop_all_sound();
@@ -125,6 +125,18 @@ void Program::exit_procedure() {
     if (!settings::style()) sys().desktop.set_xp_look(false);
     hotkeys_.set_stop_flag(1);
     hotkeys_.unregister_all();
+    return true;
+}
+
+void Program::exit_procedure() {
+    if (exit_work()) sys().process.end_process(0);
+}
+
+void Program::end_windows(EndSession how) {
+    // The note's text and the tray icon are dealt with before the session
+    // ends around them.
+    if (!exit_work()) return;
+    sys().shell.end_session(how);
     sys().process.end_process(0);
 }
 

@@ -27,6 +27,9 @@ public:
     void startup_sequence();
     // The only orderly end. Calls sys().process.end_process(0) last; returns in the sim.
     void exit_procedure();
+    // A reminder's shut-down, log-off or restart: the exit procedure's work,
+    // then Windows is asked to end the session, then the process ends.
+    void end_windows(EndSession how);
 
     void hide_main_bar() { bar_.hide(); }
     // Main bar function n (0..10): hides the bar, then acts; other numbers do nothing.
@@ -42,6 +45,8 @@ public:
     int door_open_flag() const { return door_open_; }
 
 private:
+    // The exit procedure up to the end of the process; false when it already ran.
+    bool exit_work();
     void action_cd_door();
 
     // The bar goes last: the other windows and the hotkeys refer to it.
