@@ -84,8 +84,33 @@ TEST_F(AppStartup, AutostartEntryKeptRewrittenOrFallsBack) {
     EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
 }
 
+// The sim's registry, but the user's key refuses writes too.
+struct UserKeyReadOnly : Registry {
+    Registry& real;
+    explicit UserKeyReadOnly(Registry& r) : real(r) {}
+    bool value_exists(Hive h, const std::string& k, const std::string& n) override { return real.value_exists(h, k, n); }
+    std::optional<std::string> read_string(Hive h, const std::string& k, const std::string& n) override {
+        return real.read_string(h, k, n);
+    }
+    bool write_string(Hive h, const std::string& k, const std::string& n, const std::string& d) override {
+        return h != Hive::CurrentUser && real.write_string(h, k, n, d);
+    }
+    bool delete_value(Hive h, const std::string& k, const std::string& n) override { return real.delete_value(h, k, n); }
+};
+
 TEST_F(AppStartup, MachineKeyReadOnlyFallsBackToUserKey) {
     sim.hklm_read_only = true;
+    // Neither hive took the entry: the switch stays unset and the next start tries again.
+    UserKeyReadOnly registry(sim);
+    System refusing{sim, sim, sim, sim, sim, sim, registry, sim, sim};
+    System plain{sim, sim, sim, sim, sim, sim, sim, sim, sim};
+    install_system(&refusing);
+    start();
+    EXPECT_FALSE(autostart::exists("Quillet"));
+    EXPECT_EQ(setting("set", "run"), "");
+    new_program();
+    install_system(&plain);
+
     start();
     EXPECT_FALSE(hklm().has_value());
     EXPECT_EQ(hkcu(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
@@ -97,6 +122,7 @@ TEST_F(AppStartup, MachineKeyReadOnlyFallsBackToUserKey) {
     EXPECT_FALSE(autostart::exists("Quillet"));
     EXPECT_FALSE(hklm().has_value());
     EXPECT_FALSE(hkcu().has_value());
+    program_.reset();  // its timers stop before `plain` goes
 }
 
 TEST_F(AppStartup, PathWithSpaceIsQuoted) {
