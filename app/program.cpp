@@ -194,11 +194,15 @@ std::string data(const std::string& name) {
 }
 
 bool holds(const std::string& name, const std::string& data) {
+    // Windows starts what either hive names at logon.
+    bool found = false;
     for (Hive h : {Hive::LocalMachine, Hive::CurrentUser}) {
         const auto v = sys().registry.read_string(h, kRunKey, name);
-        if (v && equal_no_case(*v, data)) return true;
+        if (!v) continue;
+        if (!equal_no_case(*v, data)) return false;
+        found = true;
     }
-    return false;
+    return found;
 }
 
 bool write(const std::string& name, const std::string& data) {
@@ -208,7 +212,8 @@ bool write(const std::string& name, const std::string& data) {
         if (r.value_exists(Hive::CurrentUser, kRunKey, name)) r.delete_value(Hive::CurrentUser, kRunKey, name);
         return true;
     }
-    // An ordinary user may not write the machine's key.
+    // An ordinary user may not write the machine's key, nor remove an entry
+    // there that names another copy; that one stays until it can be rewritten.
     return r.write_string(Hive::CurrentUser, kRunKey, name, data);
 }
 

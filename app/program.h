@@ -68,7 +68,8 @@ std::string program_command();
 bool exists(const std::string& name);
 // The data stored (HKLM first), empty when none.
 std::string data(const std::string& name);
-// One of the two hives holds exactly this data (letter case aside).
+// A hive holds exactly this data (letter case aside) and neither names
+// anything else: Windows starts this and only this at logon.
 bool holds(const std::string& name, const std::string& data);
 // Writes under HKLM; when that fails, under HKCU. True when either took it.
 bool write(const std::string& name, const std::string& data);

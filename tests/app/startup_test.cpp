@@ -111,13 +111,21 @@ TEST_F(AppStartup, MachineKeyReadOnlyFallsBackToUserKey) {
     new_program();
     install_system(&plain);
 
+    // Another copy's machine entry that cannot be rewritten stays; the user's key names this copy.
+    sim.hklm_read_only = false;
+    sim.write_string(Hive::LocalMachine, kRunKey, "Quillet", "D:\\Old\\quillet.exe");
+    sim.hklm_read_only = true;
     start();
-    EXPECT_FALSE(hklm().has_value());
+    EXPECT_EQ(hklm(), std::optional<std::string>("D:\\Old\\quillet.exe"));
     EXPECT_EQ(hkcu(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
     EXPECT_EQ(setting("set", "run"), "T");
-    EXPECT_TRUE(autostart::exists("Quillet"));
+    // Once it can be, the machine's entry is rewritten and the user's goes.
     sim.hklm_read_only = false;
-    sim.write_string(Hive::LocalMachine, kRunKey, "Quillet", "x");
+    new_program();
+    start();
+    EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
+    EXPECT_FALSE(hkcu().has_value());
+    sim.write_string(Hive::CurrentUser, kRunKey, "Quillet", "x");
     autostart::remove("Quillet");
     EXPECT_FALSE(autostart::exists("Quillet"));
     EXPECT_FALSE(hklm().has_value());
