@@ -1,6 +1,7 @@
 // The once-a-second reminder scheduler and the hourly chime.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -9,8 +10,9 @@
 
 namespace q::reminders {
 
-// A pending reminder whose second no tick fell into still fires on the first
-// later tick up to this many seconds after it; later than that it is dropped.
+// A reminder whose second no tick fell into (the machine slept) still fires
+// up to this many seconds late: the pending one on the first later tick, and
+// the search still takes one due this long ago; later than that it is dropped.
 constexpr int kLateFireSeconds = 600;
 
 class Scheduler {
@@ -30,9 +32,15 @@ public:
 private:
     void examine_next_record(table::OpenTable& plan, const DateTime& now);
     void check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire);
+    // A past moment that had no turn yet and lies within the late window.
+    bool missed(const DateTime& due, const DateTime& now) const;
 
     std::string pending_;
     int scan_ = 0;
+    // Serial of the moment up to which every reminder has had its turn: the
+    // first tick's, then the due moment of each one fired. A late reminder
+    // must lie after it, so none fires twice.
+    std::int64_t seen_until_ = 0;
 };
 
 }  // namespace q::reminders

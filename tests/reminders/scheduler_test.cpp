@@ -88,21 +88,25 @@ TEST_F(RemindersSchedulerTest, OfTwoAtTheSameTimeOnlyTheFirstFires) {
     EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时00分0"}));
 }
 
-TEST_F(RemindersSchedulerTest, PendingAcrossASkippedSecondFiresLateOrIsDropped) {
-    start({{"09时00分", kDaily, kNone, "", kNone}, {"09时30分", kMonthly, "8日", "", kNone}});
+TEST_F(RemindersSchedulerTest, RemindersMissedByASleepFireLateOrAreDropped) {
+    start({{"09时00分", kDaily, kNone, "", kNone},
+           {"09时05分", kWeekly, "周2", "", kNone},
+           {"09时30分", kMonthly, "8日", "", kNone}});
     run({2026, 12, 8, 8, 59, 50}, 3);
     ASSERT_FALSE(pending_due_time().empty());
-    // The machine slept over the due second and wakes within ten minutes.
-    run({2026, 12, 8, 9, 9, 58}, 3);
-    EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时09分59"}));
+    // The machine slept over both due seconds and wakes within ten minutes:
+    // both fire, in time order, and neither again on later passes.
+    run({2026, 12, 8, 9, 9, 58}, 1500);
+    EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时09分59", "每周提醒@09时10分1", "每月提醒@09时30分0"}));
 
     fired.clear();
     new_scheduler();
     run({2026, 12, 8, 8, 59, 50}, 3);
     ASSERT_FALSE(pending_due_time().empty());
-    run({2026, 12, 8, 9, 10, 1}, 1);
+    // Woken more than ten minutes after both.
+    run({2026, 12, 8, 9, 15, 1}, 1);
     EXPECT_TRUE(pending_due_time().empty());
-    run({2026, 12, 8, 9, 10, 2}, 1800);
+    run({2026, 12, 8, 9, 15, 2}, 1800);
     EXPECT_EQ(fired, (std::vector<std::string>{"每月提醒@09时30分0"}));
 }
 
