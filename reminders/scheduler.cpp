@@ -58,7 +58,8 @@ bool Scheduler::missed(const DateTime& due, const DateTime& now) const {
 }
 
 // Waiting: fire in the due second, or late when no tick fell into it.
-void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire) {
+void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire,
+                              bool reminder_showing) {
     DateTime due;
     if (!parse_date_time(pending_, due)) {
         pending_.clear();
@@ -71,20 +72,21 @@ void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const
         pending_.clear();
         return;
     }
+    if (late > 0 && reminder_showing) return;
     seen_until_ = due.serial();
     if (settings::minimise_first()) sys().desktop.show_desktop();
     plan.go_to(scan_);
     fire();
 }
 
-void Scheduler::tick(table::OpenTable& plan, const std::function<void()>& fire) {
+void Scheduler::tick(table::OpenTable& plan, const std::function<void()>& fire, bool reminder_showing) {
     if (plan.make_current(plan_path())) {
         const DateTime now = sys().clock.now();
         if (seen_until_ == 0) seen_until_ = now.serial();
         if (pending_.empty())
             examine_next_record(plan, now);
         else
-            check_pending(plan, now, fire);
+            check_pending(plan, now, fire, reminder_showing);
         if (plan.end_of_table()) scan_ = 0;
     }
     if (settings::chime()) {

@@ -26,12 +26,15 @@ public:
 
     // The reminder timer's tick over the reminder table: at most three
     // settings and one record are read. fire runs when a reminder falls due,
-    // with the table on its record.
-    void tick(table::OpenTable& plan, const std::function<void()>& fire);
+    // with the table on its record. While a reminder is on screen
+    // (reminder_showing), a late one waits for it to go, so that each has
+    // its popup and its task.
+    void tick(table::OpenTable& plan, const std::function<void()>& fire, bool reminder_showing = false);
 
 private:
     void examine_next_record(table::OpenTable& plan, const DateTime& now);
-    void check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire);
+    void check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire,
+                       bool reminder_showing);
     // A past moment that had no turn yet and lies within the late window.
     bool missed(const DateTime& due, const DateTime& now) const;
 
