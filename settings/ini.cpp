@@ -186,9 +186,9 @@ public:
         std::size_t size = 0;
         for (const Section& s : sections_)
             for (const Line& l : s.lines)
-                if (!l.gone) size += l.text.size() + (l.written ? 1 + l.value.size() : 0) + kBreaks[static_cast<int>(l.eol)].size();
+                if (!l.gone) size += l.text.size() + 1 + l.value.size() + 2;
         std::string out;
-        out.reserve(size);
+        out.reserve(size);  // at most that
         for (const Section& s : sections_)
             for (const Line& l : s.lines) {
                 if (l.gone) continue;
