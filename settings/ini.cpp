@@ -73,6 +73,7 @@ Kind classify(string_view t, string_view* name) {
     return Kind::Entry;
 }
 
+// An entry's value as a read gives it: trimmed, less one pair of matching quotes.
 std::string value_of(string_view entry) {
     string_view v = trim_blanks_view(entry.substr(entry.find('=') + 1));
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
@@ -193,7 +194,10 @@ public:
             for (const Line& l : s.lines) {
                 if (l.gone) continue;
                 out += l.text;
-                if (l.written) (out += '=') += l.value;
+                if (l.written) {
+                    out += '=';
+                    out += l.value;
+                }
                 out += kBreaks[static_cast<int>(l.eol)];
             }
         return out;
