@@ -110,9 +110,9 @@ std::string through_utf16(string_view s) { return cp936_from_utf16le(utf16le_fro
 // again every name a lookup passes.
 struct NoCaseHash {
     std::size_t operator()(string_view s) const {
-        std::size_t h = 14695981039346656037ull;
+        std::uint64_t h = 14695981039346656037ull;
         for (char c : s) h = (h ^ static_cast<unsigned char>(lower_ascii(c))) * 1099511628211ull;
-        return h;
+        return static_cast<std::size_t>(h ^ (h >> 32));  // all of it on a 32-bit build
     }
 };
 struct NoCaseEqual {
