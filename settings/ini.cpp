@@ -112,7 +112,8 @@ struct NoCaseHash {
     std::size_t operator()(string_view s) const {
         std::uint64_t h = 14695981039346656037ull;
         for (char c : s) h = (h ^ static_cast<unsigned char>(lower_ascii(c))) * 1099511628211ull;
-        return static_cast<std::size_t>(h ^ (h >> 32));  // all of it on a 32-bit build
+        if constexpr (sizeof(std::size_t) < sizeof(h)) h ^= h >> 32;  // a 32-bit build keeps all of it
+        return static_cast<std::size_t>(h);
     }
 };
 struct NoCaseEqual {
