@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
         const Best batch_best = best_in_turns(50, fresh, batch_write, no_bare, bare_of(batch_bytes));
         const Best single_best = best_in_turns(flush ? 2 : 4, fresh, single_writes, no_bare, bare_of(single_bytes));
         // Each batch timed against the other, so that the ratio says whether the cost grows linearly.
-        const Best long_best = best_in_turns(20, fresh, long_write, fresh, batch_write);
+        const Best long_best = best_in_turns(30, fresh, long_write, fresh, batch_write);
         const double batch = batch_best.a, bare_batch = batch_best.b;
         const double single = single_best.a, bare_single = single_best.b;
         std::printf("%s\n", flush ? "flushed to disk before the rename (as the win32 backend):"
