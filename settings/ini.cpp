@@ -150,6 +150,10 @@ struct Section {
         std::size_t first, count;  // the line read and changed; how many live lines have that name
     };
     ByName<Keys> keys;
+
+    // Half the buckets empty: a new key, what most changes of a batch add, is
+    // then mostly known to be new without visiting another key on the way.
+    Section() { keys.max_load_factor(0.5f); }
 };
 
 // A file's text as lines grouped by section, with an index of its sections and
