@@ -45,8 +45,7 @@ void start_with_windows() {
     if (!settings::run()) return;
     // A missing entry, or one naming another copy of the program, is written anew.
     if (autostart::holds(autostart::kName, autostart::program_command())) return;
-    autostart::write(autostart::kName, autostart::program_command());
-    write_setting("set", "run", "T");
+    if (autostart::write(autostart::kName, autostart::program_command())) write_setting("set", "run", "T");
 }
 
 void start_wallpaper(MainBar& bar) {
@@ -78,7 +77,7 @@ void program_main() {
 Program::Program()
     : bar_(*this),
       hotkeys_(bar_, [this](int n) { run_main_bar_function(n); }),
-      reminders_({[this] { hide_main_bar(); }, [this] { exit_procedure(); }}) {}
+      reminders_({[this] { hide_main_bar(); }, [this](EndSession how) { end_windows(how); }}) {}
 
 void Program::main() {
     bar_.create();
@@ -113,8 +112,8 @@ void Program::startup_sequence() {
     hotkeys_.dispatch_loop();
 }
 
-void Program::exit_procedure() {
-    if (exited_) return;
+bool Program::exit_work() {
+    if (exited_) return false;
     exited_ = true;
     hide_main_bar();
     sys().desktop.stop_all_sound();
@@ -125,6 +124,18 @@ void Program::exit_procedure() {
     if (!settings::style()) sys().desktop.set_xp_look(false);
     hotkeys_.set_stop_flag(1);
     hotkeys_.unregister_all();
+    return true;
+}
+
+void Program::exit_procedure() {
+    if (exit_work()) sys().process.end_process(0);
+}
+
+void Program::end_windows(EndSession how) {
+    // The note's text and the tray icon are dealt with before the session
+    // ends around them.
+    if (!exit_work()) return;
+    sys().shell.end_session(how);
     sys().process.end_process(0);
 }
 
@@ -213,11 +224,15 @@ std::string data(const std::string& name) {
 }
 
 bool holds(const std::string& name, const std::string& data) {
+    // Windows starts what either hive names at logon.
+    bool found = false;
     for (Hive h : {Hive::LocalMachine, Hive::CurrentUser}) {
         const auto v = sys().registry.read_string(h, kRunKey, name);
-        if (v && equal_no_case(*v, data)) return true;
+        if (!v) continue;
+        if (!equal_no_case(*v, data)) return false;
+        found = true;
     }
-    return false;
+    return found;
 }
 
 bool write(const std::string& name, const std::string& data) {
@@ -227,7 +242,8 @@ bool write(const std::string& name, const std::string& data) {
         if (r.value_exists(Hive::CurrentUser, kRunKey, name)) r.delete_value(Hive::CurrentUser, kRunKey, name);
         return true;
     }
-    // An ordinary user may not write the machine's key.
+    // An ordinary user may not write the machine's key, nor remove an entry
+    // there that names another copy; that one stays until it can be rewritten.
     return r.write_string(Hive::CurrentUser, kRunKey, name, data);
 }
 

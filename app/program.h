@@ -29,6 +29,9 @@ public:
     void startup_sequence();
     // The only orderly end. Calls sys().process.end_process(0) last; returns in the sim.
     void exit_procedure();
+    // A reminder's shut-down, log-off or restart: the exit procedure's work,
+    // then Windows is asked to end the session, then the process ends.
+    void end_windows(EndSession how);
 
     void hide_main_bar() { bar_.hide(); }
     // Main bar function n (0..10): hides the bar, then acts; other numbers do nothing.
@@ -56,6 +59,8 @@ public:
     void close_about_window() { about_.close(); }
 
 private:
+    // The exit procedure up to the end of the process; false when it already ran.
+    bool exit_work();
     void action_cd_door();
 
     // The bar goes last: the other windows and the hotkeys refer to it.
@@ -79,7 +84,8 @@ std::string program_command();
 bool exists(const std::string& name);
 // The data stored (HKLM first), empty when none.
 std::string data(const std::string& name);
-// One of the two hives holds exactly this data (letter case aside).
+// A hive holds exactly this data (letter case aside) and neither names
+// anything else: Windows starts this and only this at logon.
 bool holds(const std::string& name, const std::string& data);
 // Writes under HKLM; when that fails, under HKCU. True when either took it.
 bool write(const std::string& name, const std::string& data);

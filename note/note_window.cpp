@@ -59,6 +59,7 @@ NoteWindow::NoteWindow(Note& owner)
       固定按钮(this, {5, 244, 86, 21}, kAutoHide),
       颜色选择器(this, {93, 244, 52, 21}, kWhite),
       owner_(owner) {
+    记录编辑框.set_font(default_font());
     Font title;
     title.face = "黑体";
     title.points = 9;
@@ -103,13 +104,12 @@ void NoteWindow::window_created() {
     颜色选择器.set_color(color);
     // Dropped files reach the box through its accept_files mode.
 
-    // Text kept when the program last ended with the note open.
+    // Text kept when the program last ended with the note open. The file
+    // stays until the text is saved or let go at the close question, so a
+    // crash before the first keystroke loses nothing.
     const std::string path = recovery_path();
     std::string kept;
-    if (sys().files.exists(path) && sys().files.read(path, kept)) {
-        记录编辑框.set_text(kept);
-        sys().files.remove(path);
-    }
+    if (sys().files.exists(path) && sys().files.read(path, kept)) 记录编辑框.set_text(kept);
 }
 
 void NoteWindow::apply_opacity() { set_opacity(透明度滑块条.position() + 55); }
@@ -207,7 +207,9 @@ void NoteWindow::移动时钟_tick() {
 }
 
 void NoteWindow::菜单按钮_click() {
+    const Stay stay(*this);
     const int item = sys().dialogs.popup_menu(menu_items(), {rect().left + 8, rect().top + 19});
+    if (!stay.open()) return;
     switch (item) {
         case 0: save_as_text(); break;
         case 1: open_document(); break;
@@ -223,6 +225,7 @@ void NoteWindow::记录编辑框_double_click() { clear(); }
 void NoteWindow::clear() { set_note_text(""); }
 
 NoteWindow::Saved NoteWindow::save_text() {
+    const Stay stay(*this);
     const std::string text = 记录编辑框.text();
     if (text.empty()) {
         sys().dialogs.message_box(this, "本贴中没有需要保存的文本！", "内容？", Icon::Error, Buttons::Ok, true);
@@ -234,73 +237,106 @@ NoteWindow::Saved NoteWindow::save_text() {
     d.filter = "文本文件(*.txt)|*.TXT";
     const auto path = sys().dialogs.save_file(this, d);
     if (!path) return Saved::No;
+    // The text was taken before the dialog: it is written even when the window went meanwhile.
     if (!sys().files.replace(*path, text)) {
         // The user must not believe the text is safe in that file.
-        sys().dialogs.message_box(this, "文本未能保存到：\r\n" + *path, "保存文本", Icon::Error, Buttons::Ok, true);
+        sys().dialogs.message_box(stay.open() ? this : nullptr, "文本未能保存到：\r\n" + *path, "保存文本", Icon::Error,
+                                  Buttons::Ok, true);
         return Saved::WriteFailed;
     }
     return Saved::Yes;
 }
 
-bool NoteWindow::loaded_block(const std::string& path, std::string& block) {
+bool NoteWindow::loaded_block(const std::string& path, std::string& block, bool& cut) {
     std::string content;
     if (!sys().files.read(path, content)) return false;
+    // The box ends its text at a zero byte: the note keeps what it shows.
+    const std::size_t zero = content.find('\0');
+    cut = zero != std::string::npos;
+    if (cut) content.resize(zero);
     block = "**载入文件**\r\n" + path + "\r\n\r\n" + content + "\r\n";
     return true;
 }
 
+void NoteWindow::tell_cut(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    std::string text = "下列文件含有非文本的字节，只载入了其中第一个非文本字节之前的文本：";
+    for (const std::string& p : paths) text += "\r\n" + p;
+    sys().dialogs.message_box(this, text, "载入文件", Icon::Warning, Buttons::Ok, true);
+}
+
 void NoteWindow::open_document() {
+    const Stay stay(*this);
     bool replace = false;
     if (!记录编辑框.text().empty()) {
         replace = sys().dialogs.message_box(this, "您是否需要在载入选定文件前清空本贴内容？", "询问", Icon::Question,
                                             Buttons::YesNo, true) == Answer::Yes;
+        if (!stay.open()) return;
     }
     FileDialog d;
     d.title = "打开文件";
     d.filter = "支持的文件格式|*.TXT;*.INI;*.INF;*.KEY";
     const auto path = sys().dialogs.open_file(this, d);
-    if (!path) return;
+    if (!path || !stay.open()) return;
     std::string block;
-    if (!loaded_block(*path, block)) return;
+    bool cut = false;
+    if (!loaded_block(*path, block, cut)) return;
     set_note_text(replace ? block : 记录编辑框.text() + block);
+    if (cut) tell_cut({*path});
 }
 
 void NoteWindow::记录编辑框_files_dropped(const std::vector<std::string>& paths) {
     std::string text = 记录编辑框.text();
     bool added = false;
+    std::vector<std::string> cut_files;
     for (const std::string& path : paths) {
         if (!sys().files.exists(path) || !loadable_extension(path)) continue;
         std::string block;
-        if (!loaded_block(path, block)) continue;
+        bool cut = false;
+        if (!loaded_block(path, block, cut)) continue;
         text += block;
         added = true;
+        if (cut) cut_files.push_back(path);
     }
     if (added) set_note_text(std::move(text));
+    tell_cut(cut_files);
 }
 
 void NoteWindow::change_font() {
+    const Stay stay(*this);
     Font font = 记录编辑框.font();
     Color color = 记录编辑框.text_color();
-    if (!sys().dialogs.choose_font(this, font, color)) return;
+    if (!sys().dialogs.choose_font(this, font, color) || !stay.open()) return;
     记录编辑框.set_font(font);
     记录编辑框.set_text_color(color);
 }
 
-void NoteWindow::restore_default() {
+Font NoteWindow::default_font() {
     Font font;
     font.face = "宋体";
     font.points = 9;
-    记录编辑框.set_font(font);
+    return font;
+}
+
+void NoteWindow::restore_default() {
+    记录编辑框.set_font(default_font());
     记录编辑框.set_text_color(kBlack);
 }
 
 void NoteWindow::关闭按钮_click() {
+    // One close at a time: a second one while the question or the save dialog
+    // is up would close the window under the first.
+    if (closing_) return;
+    closing_ = true;
+    const Stay stay(*this);
     Saved saved = Saved::No;
     if (!记录编辑框.text().empty() &&
         sys().dialogs.message_box(this, "在您关闭小贴前是否需要保存本贴内容？", "请您确认", Icon::Question,
                                   Buttons::YesNo) == Answer::Yes) {
-        saved = save_text();
+        if (stay.open()) saved = save_text();
     }
+    // Closed meanwhile (the program's exit): that close kept what had to be kept.
+    if (!stay.open()) return;
     恢复时钟.set_interval(0);
     // The text goes with the window, unless it could not be written where the user wanted it.
     if (saved == Saved::WriteFailed)

@@ -2,6 +2,7 @@
 // a screen edge.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,14 +70,35 @@ public:
     // note is empty).
     void write_recovery();
 
+    // The box's font when the note opens, and after "恢复默认".
+    static Font default_font();
+
 private:
+    // Taken before a dialog: its modal loop runs the program's other messages,
+    // so the window may be closed (the program's exit) or deleted by its end.
+    class Stay {
+    public:
+        explicit Stay(const NoteWindow& w) : w_(w), life_(w.life_) {}
+        bool open() const { return !life_.expired() && w_.created(); }
+
+    private:
+        const NoteWindow& w_;
+        std::weak_ptr<const char> life_;
+    };
+
     // The block a loaded file adds to the note; false when it cannot be read.
-    static bool loaded_block(const std::string& path, std::string& block);
+    // A file with a zero byte gives only the text before it (cut is set).
+    static bool loaded_block(const std::string& path, std::string& block, bool& cut);
+    // Tells which loaded files were cut at their first zero byte.
+    void tell_cut(const std::vector<std::string>& paths);
     void set_note_text(std::string text);
     enum class Saved { Yes, No, WriteFailed };
     Saved save_text();
 
     Note& owner_;
+    std::shared_ptr<const char> life_ = std::make_shared<const char>('\0');
+    // The close is running (its question or its save dialog is up).
+    bool closing_ = false;
 };
 
 }  // namespace q::note

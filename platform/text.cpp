@@ -1,6 +1,8 @@
 #include "platform/text.h"
 
+#include <cstdint>
 #include <cstring>
+#include <vector>
 
 // Only ASCII literals here: this file is also built without -fexec-charset.
 
@@ -106,6 +108,113 @@ std::string path_base_name(const std::string& path) {
     std::string name = path_file_name(path);
     std::size_t p = find_last_char(name, '.');
     return p == std::string::npos ? name : name.substr(0, p);
+}
+
+namespace {
+
+// Row (lead - 0x81) * 191 + (trail - 0x40); 0 where there is no character.
+const std::uint16_t kCp936[126 * 191] = {
+#include "platform/cp936_table.inc"
+};
+const unsigned kEuro = 0x20AC;  // the single byte 0x80 of code page 936
+
+unsigned to_unit(unsigned char lead, unsigned char trail) {
+    return trail >= 0x40 && trail <= 0xFE ? kCp936[(lead - 0x81) * 191 + (trail - 0x40)] : 0;
+}
+
+// Code unit -> lead byte << 8 | trail byte, 0 where CP936 has no character.
+const std::vector<std::uint16_t>& from_unit() {
+    static const std::vector<std::uint16_t> table = [] {
+        std::vector<std::uint16_t> t(65536, 0);
+        for (int lead = 0; lead < 126; ++lead)
+            for (int trail = 0; trail < 191; ++trail)
+                if (std::uint16_t u = kCp936[lead * 191 + trail])
+                    t[u] = static_cast<std::uint16_t>(((lead + 0x81) << 8) | (trail + 0x40));
+        return t;
+    }();
+    return table;
+}
+
+// The code unit of an escape at i, or -1 when there is none.
+long escape_at(std::string_view s, std::size_t i) {
+    if (static_cast<unsigned char>(s[i]) != 0xFF || s.size() - i < 5) return -1;
+    long u = 0;
+    for (std::size_t k = 1; k <= 4; ++k) {
+        const unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if (d < 0xA0 || d > 0xAF) return -1;
+        u = (u << 4) | (d & 0xF);
+    }
+    return u;
+}
+
+}  // namespace
+
+std::string cp936_from_utf16le(std::string_view bytes) {
+    const auto& table = from_unit();
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const unsigned u = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        if (u < 0x80) {
+            out += static_cast<char>(u);
+        } else if (u == kEuro) {
+            out += static_cast<char>(0x80);
+        } else if (table[u]) {
+            out += static_cast<char>(table[u] >> 8);
+            out += static_cast<char>(table[u] & 0xFF);
+        } else {
+            out += static_cast<char>(0xFF);
+            for (int shift = 12; shift >= 0; shift -= 4) out += static_cast<char>(0xA0 | ((u >> shift) & 0xF));
+        }
+    }
+    return out;
+}
+
+std::string utf16le_from_cp936(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() * 2);
+    auto unit = [&](unsigned u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    };
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const long escaped = escape_at(s, i);
+        if (c < 0x80) {
+            unit(c);
+            ++i;
+        } else if (c == 0x80) {
+            unit(kEuro);
+            ++i;
+        } else if (escaped >= 0) {
+            unit(static_cast<unsigned>(escaped));
+            i += 5;
+        } else if (is_lead_byte(c) && i + 1 < s.size()) {
+            const unsigned char trail = static_cast<unsigned char>(s[i + 1]);
+            const unsigned u = to_unit(c, trail);
+            unit(u ? u : '?');
+            // A lead byte before a byte that cannot be a trail byte stands alone.
+            i += trail >= 0x40 && trail <= 0xFE ? 2 : 1;
+        } else {
+            unit('?');
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string cp936_without_escapes(std::string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (escape_at(s, i) >= 0) {
+            out += '?';
+            i += 4;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
 }
 
 std::string decimal(long long v) { return std::to_string(v); }

@@ -49,6 +49,16 @@ std::string path_directory(const std::string& path);
 std::string path_extension(const std::string& path);
 std::string path_base_name(const std::string& path);
 
+// UTF-16LE bytes (no byte-order mark) to CP936 and back, losslessly, for
+// files kept in UTF-16. A code unit CP936 lacks becomes an escape: 0xFF, then
+// four bytes 0xA0..0xAF, one per hex digit. No ASCII byte appears in one, so
+// the INI splitter can work on the CP936 text as it does on any other.
+std::string cp936_from_utf16le(std::string_view bytes);
+// A byte that is no CP936 character becomes "?", Windows' default character.
+std::string utf16le_from_cp936(std::string_view text);
+// The escapes shown as "?", as Windows gives a character CP936 lacks.
+std::string cp936_without_escapes(std::string_view text);
+
 // Decimal text of an integer.
 std::string decimal(long long v);
 

@@ -79,9 +79,15 @@ void Control::set_rect(Rect r) {
 void Control::move(int left, int top) { set_rect({left, top, rect_.width, rect_.height}); }
 
 void Control::set_text(std::string t) {
-    if (t == text_) return;
+    if (!text_in_box_ && t == text_) return;
+    text_in_box_ = false;
     text_ = std::move(t);
     changed(Prop::Text);
+}
+
+void Control::read_back_text() const {
+    text_in_box_ = false;
+    if (peer_) text_ = peer_->read_text();
 }
 
 void Control::set_visible(bool v) {
@@ -170,6 +176,19 @@ void Edit::user_type(std::string new_text) {
     if (new_text == text()) return;
     set_text(std::move(new_text));
     raise(on_change);
+}
+
+bool Edit::user_changed() {
+    if (!reachable() || mode_.read_only) return false;
+    text_in_box_ = true;
+    raise(on_change);
+    return true;
+}
+
+void Edit::keep_box_text(std::string t) {
+    if (!text_in_box_) return;
+    text_in_box_ = false;
+    text_ = std::move(t);
 }
 
 void Edit::user_drop(std::vector<std::string> paths) {

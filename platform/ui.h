@@ -80,6 +80,9 @@ class Peer {
 public:
     virtual ~Peer() = default;
     virtual void update(Prop what) = 0;
+    // The text the user left in the control, for a peer that hands it over
+    // only when it is asked for (Edit::user_changed).
+    virtual std::string read_text() { return {}; }
 };
 
 // Creates peers and runs the few things only the backend can do.
@@ -116,7 +119,11 @@ public:
     void set_rect(Rect r);
     void move(int left, int top);
 
-    const std::string& text() const { return text_; }
+    // An edit box's text is read back from the box here when the user changed it.
+    const std::string& text() const {
+        if (text_in_box_) read_back_text();
+        return text_;
+    }
     void set_text(std::string t);
 
     // The control's own flag; see shown() for what the screen shows.
@@ -178,12 +185,16 @@ protected:
 private:
     friend class Window;
     friend class Container;
+    friend class Edit;
     void detach();
+    void read_back_text() const;
     Kind kind_;
     Container* container_;
     Window* window_;  // nullptr for a window and for a control outside any
     Rect rect_;
-    std::string text_;
+    mutable std::string text_;
+    // Edit: the box holds newer text than text_, read back on the next text().
+    mutable bool text_in_box_ = false;
     bool visible_ = true;
     bool enabled_ = true;
     Font font_;
@@ -271,11 +282,21 @@ public:
     // g++ refuses "Mode m = {}" above: a nested aggregate's member initialisers
     // are not usable before the enclosing class is complete.
     Edit(Container* parent, Rect r);
+    // The peer goes first, while the object can still take the box's text.
+    ~Edit() override { peer_.reset(); }
     const Mode& mode() const { return mode_; }
     void set_mode(Mode m);
 
     // The user replaced the whole text (typing, pasting): raises on_change.
     void user_type(std::string new_text);
+    // The user changed the text in the box, which the peer hands over (as
+    // Peer::read_text) only when the program reads it, so that a key typed
+    // into a long note costs no conversion of the whole text: raises
+    // on_change. False when the box is out of the user's reach and the peer
+    // is to take the change back.
+    bool user_changed();
+    // The peer goes: the text the user left in the box becomes the object's.
+    void keep_box_text(std::string t);
     // The user dropped files from the shell, in drop order.
     void user_drop(std::vector<std::string> paths);
 

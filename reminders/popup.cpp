@@ -157,8 +157,7 @@ void Popup::run_reminder_action() {
     const std::string action = owner_.popup_state_.current_action;
     auto end_windows = [this](EndSession how) {
         owner_.close_table();
-        sys().shell.end_session(how);
-        run_hook(owner_.hooks_.end_program);
+        if (owner_.hooks_.end_windows) owner_.hooks_.end_windows(how);
     };
     if (action == "关机") {
         end_windows(EndSession::ShutDown);
@@ -191,7 +190,6 @@ void Popup::close_popup() {
 void Reminders::open_popup() {
     if (!popup_) {
         Popup& p = popup_.open(*this);
-        p.set_topmost(true);
         p.opening_work();
         p.show();
     } else {

@@ -15,7 +15,8 @@ bool Reminders::table_open() const { return table_.make_current(plan_path()); }
 void Reminders::close_table() { table_.close(); }
 
 void Reminders::tick() {
-    scheduler_.tick(table_, [this] { open_popup(); });
+    const Popup* p = popup();
+    scheduler_.tick(table_, [this] { open_popup(); }, p && !p->greeting_mode());
 }
 
 }  // namespace q::reminders

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "platform/system.h"
 #include "platform/window_slot.h"
 #include "reminders/popup.h"
 #include "reminders/scheduler.h"
@@ -16,7 +17,9 @@ public:
     // What the subsystem asks of the program; a hook left empty does nothing.
     struct Hooks {
         std::function<void()> hide_bar;     // hides the main bar (the popup opens)
-        std::function<void()> end_program;  // the exit procedure (a task ended Windows)
+        // A task ends Windows: the program's exit work, then the forced end of
+        // the session, then the end of the process.
+        std::function<void(EndSession)> end_windows;
     };
 
     explicit Reminders(Hooks hooks = {});

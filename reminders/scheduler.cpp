@@ -48,12 +48,18 @@ void Scheduler::examine_next_record(table::OpenTable& plan, const DateTime& now)
     }
     if (candidate && !pending_.empty()) {
         DateTime due;
-        if (!parse_date_time(pending_, due) || due < now) pending_.clear();
+        // A moment already past is skipped, unless a short sleep missed it.
+        if (!parse_date_time(pending_, due) || (due < now && !missed(due, now))) pending_.clear();
     }
 }
 
+bool Scheduler::missed(const DateTime& due, const DateTime& now) const {
+    return due.serial() > seen_until_ && now.serial() - due.serial() <= kLateFireSeconds;
+}
+
 // Waiting: fire in the due second, or late when no tick fell into it.
-void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire) {
+void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire,
+                              bool reminder_showing) {
     DateTime due;
     if (!parse_date_time(pending_, due)) {
         pending_.clear();
@@ -66,18 +72,21 @@ void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const
         pending_.clear();
         return;
     }
+    if (late > 0 && reminder_showing) return;
+    seen_until_ = due.serial();
     if (settings::minimise_first()) sys().desktop.show_desktop();
     plan.go_to(scan_);
     fire();
 }
 
-void Scheduler::tick(table::OpenTable& plan, const std::function<void()>& fire) {
+void Scheduler::tick(table::OpenTable& plan, const std::function<void()>& fire, bool reminder_showing) {
     if (plan.make_current(plan_path())) {
         const DateTime now = sys().clock.now();
+        if (seen_until_ == 0) seen_until_ = now.serial();
         if (pending_.empty())
             examine_next_record(plan, now);
         else
-            check_pending(plan, now, fire);
+            check_pending(plan, now, fire, reminder_showing);
         if (plan.end_of_table()) scan_ = 0;
     }
     if (settings::chime()) {

@@ -1,6 +1,7 @@
 // The once-a-second reminder scheduler and the hourly chime.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -9,8 +10,9 @@
 
 namespace q::reminders {
 
-// A pending reminder whose second no tick fell into still fires on the first
-// later tick up to this many seconds after it; later than that it is dropped.
+// A reminder whose second no tick fell into (the machine slept) still fires
+// up to this many seconds late: the pending one on the first later tick, and
+// the search still takes one due this long ago; later than that it is dropped.
 constexpr int kLateFireSeconds = 600;
 
 class Scheduler {
@@ -24,15 +26,24 @@ public:
 
     // The reminder timer's tick over the reminder table: at most three
     // settings and one record are read. fire runs when a reminder falls due,
-    // with the table on its record.
-    void tick(table::OpenTable& plan, const std::function<void()>& fire);
+    // with the table on its record. While a reminder is on screen
+    // (reminder_showing), a late one waits for it to go, so that each has
+    // its popup and its task.
+    void tick(table::OpenTable& plan, const std::function<void()>& fire, bool reminder_showing = false);
 
 private:
     void examine_next_record(table::OpenTable& plan, const DateTime& now);
-    void check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire);
+    void check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire,
+                       bool reminder_showing);
+    // A past moment that had no turn yet and lies within the late window.
+    bool missed(const DateTime& due, const DateTime& now) const;
 
     std::string pending_;
     int scan_ = 0;
+    // Serial of the moment up to which every reminder has had its turn: the
+    // first tick's, then the due moment of each one fired. A late reminder
+    // must lie after it, so none fires twice.
+    std::int64_t seen_until_ = 0;
 };
 
 }  // namespace q::reminders

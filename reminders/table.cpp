@@ -286,12 +286,21 @@ std::array<std::uint8_t, 16> new_salt(const std::string& path) {
     return salt;
 }
 
+// path + ".bad", or ".bad2", ".bad3" ... : the first name nothing holds, so
+// no table kept aside earlier is ever replaced.
+std::string free_bad_name(const std::string& path) {
+    FileSystem& fs = sys().files;
+    std::string name = path + ".bad";
+    for (long long n = 2; fs.exists(name) || fs.folder_exists(name); ++n) name = path + ".bad" + decimal(n);
+    return name;
+}
+
 }  // namespace
 
 bool create(const std::string& path, const std::vector<Field>& fields) {
     if (fields.empty()) return false;
     FileSystem& fs = sys().files;
-    if (fs.exists(path) && !fs.rename(path, path + ".bad")) return false;
+    if (fs.exists(path) && !fs.rename(path, free_bad_name(path))) return false;
     Table t;
     for (Field f : fields) {
         if (f.width < 0) f.width = 0;

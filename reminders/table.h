@@ -53,9 +53,9 @@ constexpr std::uint16_t kVersion = 1;
 constexpr std::size_t kMaxFileBytes = 16u << 20;
 
 // ---- the facility: one open table and its record position ----
-// A file at path is kept aside (path + ".bad", replacing an older one) before
-// the new, empty table is written: create runs only when the file could not
-// be opened, so what is there is never overwritten silently.
+// A file at path is kept aside under a free name (path + ".bad", ".bad2",
+// ...) before the new, empty table is written: create runs only when the file
+// could not be opened, so what is there is never overwritten.
 bool create(const std::string& path, const std::vector<Field>& fields);
 bool is_protected(const std::string& path);
 

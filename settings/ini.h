@@ -5,36 +5,10 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <initializer_list>
-#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace q::ini {
-
-namespace detail {
-// Texts kept in large chunks: what keep() hands out stays where it is until
-// clear(), and growing never copies what is already kept.
-class TextArena {
-public:
-    std::string_view keep(std::initializer_list<std::string_view> parts);
-    // n bytes kept, for the caller to fill.
-    char* room(std::size_t n);
-    // What was kept, chunk by chunk in the order it was kept; no text spans two chunks.
-    std::size_t chunk_count() const { return chunks_.size(); }
-    std::string_view chunk(std::size_t i) const { return {chunks_[i].data.get(), chunks_[i].used}; }
-    void clear() { chunks_.clear(); }
-
-private:
-    struct Chunk {
-        std::unique_ptr<char[]> data;
-        std::size_t used, size;
-    };
-    std::vector<Chunk> chunks_;
-};
-}  // namespace detail
 
 // The stored value, or def (less its trailing spaces) when the file, section or key is missing.
 std::string read(const std::string& file, const std::string& section, const std::string& key,
@@ -57,11 +31,15 @@ public:
 
 private:
     void add(int kind, const std::string& section, const std::string& key, const std::string& value);
+    // A change's section, key and value lie one after another in texts_, so
+    // that thousands of changes cost no allocation each.
+    struct Change {
+        int kind;
+        std::size_t section, key, value;  // their sizes
+    };
     std::string file_;
-    detail::TextArena changes_;  // one record per change, in order
-    std::size_t count_ = 0;
-    std::string_view section_;  // the last record's section, in changes_
-    bool has_section_ = false;
+    std::vector<Change> changes_;  // in the order they were made
+    std::string texts_;
 };
 
 // The pure text layer under the calls above, for tests and fuzzing: a file's

@@ -86,6 +86,14 @@ void SimSystem::stop(int id) {
 // ---- dialogs ------------------------------------------------------------------
 
 namespace {
+// The peer of a created window: it does nothing, and tells when the window
+// is destroyed (always before the object may be deleted).
+class WindowMark : public Peer {
+public:
+    void update(Prop) override {}
+    std::shared_ptr<char> life = std::make_shared<char>('\0');
+};
+
 // A modal box or dialog is up: its owner is disabled, and the test's
 // while_shown runs once.
 class Modal {
@@ -94,13 +102,16 @@ public:
         if (owner_ && owner_->enabled()) {
             owner_->set_enabled(false);
             disabled_ = true;
+            if (auto* mark = dynamic_cast<WindowMark*>(owner_->peer())) life_ = mark->life;
+            created_ = owner_->created();
         }
         std::function<void()> f = std::move(while_shown);
         while_shown = nullptr;
         if (f) f();
     }
     ~Modal() {
-        if (disabled_) owner_->set_enabled(true);
+        // An owner destroyed meanwhile (and maybe deleted) is left alone.
+        if (disabled_ && (!created_ || !life_.expired())) owner_->set_enabled(true);
     }
     Modal(const Modal&) = delete;
     Modal& operator=(const Modal&) = delete;
@@ -108,6 +119,8 @@ public:
 private:
     Window* owner_;
     bool disabled_ = false;
+    bool created_ = false;
+    std::weak_ptr<char> life_;
 };
 }  // namespace
 
@@ -388,7 +401,10 @@ void SimSystem::defer(std::function<void()> f) { deferred_.push_back(std::move(f
 
 // ---- UI -----------------------------------------------------------------------
 
-std::unique_ptr<Peer> SimSystem::create_peer(Control&) { return nullptr; }
+std::unique_ptr<Peer> SimSystem::create_peer(Control& c) {
+    if (c.kind() == Kind::Window) return std::make_unique<WindowMark>();
+    return nullptr;
+}
 
 void SimSystem::drag(Window& w) {
     if (drag_answers.empty()) return;

@@ -6,8 +6,9 @@
 //   failed and interrupted writes.
 // - Scripted answers for message boxes, dialogs, menus and input boxes, and
 //   logs of what was shown, played, launched and written.
-// - UI peers that do nothing (the portable objects hold all state); drag()
-//   moves the window to a scripted point.
+// - UI peers that do nothing (the portable objects hold all state; a
+//   window's tells the dialogs when it goes); drag() moves the window to a
+//   scripted point.
 //
 // A test makes one SimSystem; its constructor installs it (and its UI backend)
 // and its destructor uninstalls it.

@@ -132,9 +132,22 @@ private:
 
 // ---- Edit ------------------------------------------------------------------------
 
+// Up to this many bytes a change is read at once, which lets a retyped
+// identical text raise nothing; a longer text stays in the box until the
+// program reads it, so a keystroke costs no copy or conversion of it all.
+constexpr std::size_t kReadAtOnce = 32768;
+
 class EditPeer : public ControlPeer {
 public:
     explicit EditPeer(Edit& e) : ControlPeer(e), edit_(e) { make(); }
+    ~EditPeer() override { hand_over(); }
+
+    std::string read_text() override {
+        lent_ = false;
+        std::string t = box_text();
+        long_ = t.size() > kReadAtOnce;
+        return t;
+    }
 
     void sync_all() override {
         // The limit before the text, so that long texts load whole.
@@ -154,8 +167,10 @@ public:
                     Sync s(*this);
                     SetWindowTextW(hwnd(), widen(edit_.text()).c_str());
                 }
+                lent_ = false;
                 shown_ = edit_.text();
                 shown_valid_ = true;
+                long_ = shown_.size() > kReadAtOnce;
                 break;
             case Prop::Style:
                 apply_style();
@@ -168,25 +183,30 @@ public:
 
     bool on_command(WORD code) override {
         if (code != EN_CHANGE || syncing_) return true;
-        std::wstring w = window_text(hwnd());
-        std::string t = narrow(w);
-        bool exact = widen(t) == w;
         const std::size_t max = edit_.mode().max_bytes;
-        if (max && t.size() > max) {
-            t = cut_bytes(t, max);
-            exact = false;
-        }
-        shown_valid_ = exact;
-        if (exact) shown_ = t;
         std::shared_ptr<bool> alive = alive_;
-        edit_.user_type(t);
-        if (!*alive) return true;
-        // The object is the truth: what it refused or cut is taken back.
-        if (!shown_valid_ || edit_.text() != shown_) {
+        if (max == 0 && (lent_ || long_)) {
+            // The box keeps the text; the object reads it when asked.
+            const bool was_lent = lent_;
+            lent_ = true;
             shown_valid_ = false;
-            apply(Prop::Text);
-            SendMessageW(hwnd(), EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
+            if (!edit_.user_changed() && *alive && !was_lent) {
+                lent_ = false;
+                take_back();
+            }
+            return true;
         }
+        // A character that CP936 lacks stays in the box, where the caret is;
+        // the object holds it as the system converts it ("?").
+        std::string t = box_text();
+        shown_valid_ = !(max && t.size() > max);
+        if (!shown_valid_) t = cut_bytes(t, max);
+        long_ = t.size() > kReadAtOnce;
+        shown_ = t;
+        edit_.user_type(std::move(t));
+        if (!*alive) return true;
+        // What the object refused or the limit cut is taken back.
+        if (!shown_valid_ || edit_.text() != shown_) take_back();
         return true;
     }
 
@@ -219,6 +239,23 @@ protected:
     }
 
 private:
+    // Only a box without a limit lends its text, so this needs no cut.
+    std::string box_text() const { return narrow(window_text(hwnd())); }
+
+    // The object is the truth: the box shows its text again, caret at the end.
+    void take_back() {
+        shown_valid_ = false;
+        apply(Prop::Text);
+        SendMessageW(hwnd(), EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
+    }
+
+    // Before the box goes, the object takes the text it still holds.
+    void hand_over() {
+        if (!lent_ || !hwnd()) return;
+        lent_ = false;
+        edit_.keep_box_text(box_text());
+    }
+
     static DWORD style_of(const Edit::Mode& m) {
         DWORD s = WS_TABSTOP;
         if (m.multi_line) {
@@ -246,6 +283,8 @@ private:
     }
 
     void apply_style() {
+        // Under the new mode the object's text is its own again.
+        hand_over();
         const Edit::Mode& m = edit_.mode();
         if (m.multi_line != made_mode_.multi_line || m.vertical_scroll != made_mode_.vertical_scroll) {
             // Fixed at creation: make the box again.
@@ -266,9 +305,14 @@ private:
 
     Edit& edit_;
     Edit::Mode made_mode_;
-    // The object text the box shows exactly (valid when shown_valid_).
+    // The object's text as read from the box or pushed to it (valid when
+    // shown_valid_): pushing it again would only move the caret.
     std::string shown_;
     bool shown_valid_ = false;
+    // The user changed the text and the object has not read it yet.
+    bool lent_ = false;
+    // The text is longer than kReadAtOnce (as last read or pushed).
+    bool long_ = false;
 };
 
 }  // namespace

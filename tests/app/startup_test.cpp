@@ -84,19 +84,53 @@ TEST_F(AppStartup, AutostartEntryKeptRewrittenOrFallsBack) {
     EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
 }
 
+// The sim's registry, but the user's key refuses writes too.
+struct UserKeyReadOnly : Registry {
+    Registry& real;
+    explicit UserKeyReadOnly(Registry& r) : real(r) {}
+    bool value_exists(Hive h, const std::string& k, const std::string& n) override { return real.value_exists(h, k, n); }
+    std::optional<std::string> read_string(Hive h, const std::string& k, const std::string& n) override {
+        return real.read_string(h, k, n);
+    }
+    bool write_string(Hive h, const std::string& k, const std::string& n, const std::string& d) override {
+        return h != Hive::CurrentUser && real.write_string(h, k, n, d);
+    }
+    bool delete_value(Hive h, const std::string& k, const std::string& n) override { return real.delete_value(h, k, n); }
+};
+
 TEST_F(AppStartup, MachineKeyReadOnlyFallsBackToUserKey) {
     sim.hklm_read_only = true;
+    // Neither hive took the entry: the switch stays unset and the next start tries again.
+    UserKeyReadOnly registry(sim);
+    System refusing{sim, sim, sim, sim, sim, sim, registry, sim, sim};
+    System plain{sim, sim, sim, sim, sim, sim, sim, sim, sim};
+    install_system(&refusing);
     start();
-    EXPECT_FALSE(hklm().has_value());
+    EXPECT_FALSE(autostart::exists("Quillet"));
+    EXPECT_EQ(setting("set", "run"), "");
+    new_program();
+    install_system(&plain);
+
+    // Another copy's machine entry that cannot be rewritten stays; the user's key names this copy.
+    sim.hklm_read_only = false;
+    sim.write_string(Hive::LocalMachine, kRunKey, "Quillet", "D:\\Old\\quillet.exe");
+    sim.hklm_read_only = true;
+    start();
+    EXPECT_EQ(hklm(), std::optional<std::string>("D:\\Old\\quillet.exe"));
     EXPECT_EQ(hkcu(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
     EXPECT_EQ(setting("set", "run"), "T");
-    EXPECT_TRUE(autostart::exists("Quillet"));
+    // Once it can be, the machine's entry is rewritten and the user's goes.
     sim.hklm_read_only = false;
-    sim.write_string(Hive::LocalMachine, kRunKey, "Quillet", "x");
+    new_program();
+    start();
+    EXPECT_EQ(hklm(), std::optional<std::string>("C:\\Quillet\\quillet.exe"));
+    EXPECT_FALSE(hkcu().has_value());
+    sim.write_string(Hive::CurrentUser, kRunKey, "Quillet", "x");
     autostart::remove("Quillet");
     EXPECT_FALSE(autostart::exists("Quillet"));
     EXPECT_FALSE(hklm().has_value());
     EXPECT_FALSE(hkcu().has_value());
+    program_.reset();  // its timers stop before `plain` goes
 }
 
 TEST_F(AppStartup, PathWithSpaceIsQuoted) {

@@ -66,6 +66,10 @@ TEST_F(NoteTest, OpensWithDefaultsAndStoredLook) {
     EXPECT_TRUE(w.记录编辑框.mode().multi_line);
     EXPECT_TRUE(w.记录编辑框.mode().accept_files);
     EXPECT_EQ(w.记录编辑框.mode().max_bytes, 0u);
+    Font simsun;
+    simsun.face = "宋体";
+    simsun.points = 9;
+    EXPECT_EQ(w.记录编辑框.font(), simsun);
     EXPECT_FALSE(w.移动时钟.running());
     new_note();
 
@@ -112,11 +116,22 @@ TEST_F(NoteTest, DroppedFilesAppendLoadableOnesInOrder) {
     sim.put_file("C:\\d\\c.INI", "[s]\r\nk=v");
     sim.put_file("C:\\d\\e.key", "locked");
     sim.unreadable.insert("C:\\d\\e.key");
+    // UTF-16: the box would end the text at the first zero byte.
+    sim.put_file("C:\\d\\u.inf", std::string("\xFF\xFE[\0s\0]\0", 8));
     NoteWindow& w = open();
     w.记录编辑框.user_type("x");
     w.记录编辑框.user_drop({"C:\\d\\a.txt", "C:\\d\\b.doc", "C:\\d\\missing.txt", "C:\\d\\e.key", "C:\\d\\c.INI"});
     EXPECT_EQ(w.记录编辑框.text(), "x" + block("C:\\d\\a.txt", "alpha") + block("C:\\d\\c.INI", "[s]\r\nk=v"));
     EXPECT_TRUE(sim.messages.empty());
+
+    // What the note keeps is what it shows, and it says so.
+    const std::string before = w.记录编辑框.text();
+    w.记录编辑框.user_drop({"C:\\d\\u.inf", "C:\\d\\a.txt"});
+    EXPECT_EQ(w.记录编辑框.text(), before + block("C:\\d\\u.inf", "\xFF\xFE[") + block("C:\\d\\a.txt", "alpha"));
+    ASSERT_EQ(sim.messages.size(), 1u);
+    EXPECT_NE(sim.messages[0].text.find("C:\\d\\u.inf"), std::string::npos);
+    EXPECT_EQ(sim.messages[0].text.find("a.txt"), std::string::npos);
+    EXPECT_EQ(sim.messages[0].owner, &w);
 }
 
 TEST_F(NoteTest, OpenDocumentAppendsOrReplaces) {
@@ -379,17 +394,20 @@ TEST_F(NoteTest, RecoveryKeepsTextAcrossExitAndCrash) {
     EXPECT_EQ(recovery(), "at exit 中");
     EXPECT_EQ(sim.file(kDir + "\\note.recover"), recovery());
 
-    // The next open starts with it and consumes it.
+    // The next open starts with it and keeps the file: a crash before the
+    // first keystroke loses nothing.
+    EXPECT_EQ(open().记录编辑框.text(), "at exit 中");
+    EXPECT_EQ(recovery(), "at exit 中");
+    new_note();
     NoteWindow& w2 = open();
     EXPECT_EQ(w2.记录编辑框.text(), "at exit 中");
-    EXPECT_FALSE(recovery());
 
     // While typing: written once typing pauses for 1.5 s.
     w2.记录编辑框.user_type("typed");
     sim.advance(1000);
     w2.记录编辑框.user_type("typed more");
     sim.advance(1400);
-    EXPECT_FALSE(recovery());
+    EXPECT_EQ(recovery(), "at exit 中");
     sim.advance(100);
     EXPECT_EQ(recovery(), "typed more");
 
@@ -421,6 +439,53 @@ TEST_F(NoteTest, RecoveryKeepsTextAcrossExitAndCrash) {
     sim.put_file(recovery_path(), "from a crash");
     note().close_for_exit();
     EXPECT_EQ(recovery(), "from a crash");
+}
+
+TEST_F(NoteTest, NothingBehindTheNotesBoxesClosesItUnderThem) {
+    sim.make_folder("C:\\d");
+    NoteWindow& w = open();
+    w.记录编辑框.user_type("draft");
+    // Behind the close question × is out of reach; a second close that came
+    // all the same (an owner left enabled) is refused.
+    sim.while_shown = [&] {
+        EXPECT_FALSE(w.关闭按钮.reachable());
+        w.关闭按钮.user_click();
+        w.关闭按钮_click();
+        w.user_close();
+        sim.run_deferred();  // the box's modal loop runs what was deferred
+    };
+    sim.answers.push_back(Answer::Yes);
+    sim.file_answers.push_back("C:\\d\\k.txt");
+    close(w);
+    EXPECT_EQ(sim.messages.size(), 1u);
+    EXPECT_EQ(sim.dialogs.size(), 1u);
+    EXPECT_EQ(sim.file("C:\\d\\k.txt"), "draft");
+    EXPECT_FALSE(note().loaded());
+
+    // Closed and deleted behind the open dialog: the chosen file goes nowhere.
+    sim.put_file("C:\\d\\n.txt", "new");
+    NoteWindow& w2 = open();
+    sim.while_shown = [&] {
+        w2.关闭按钮_click();
+        sim.run_deferred();
+    };
+    sim.file_answers.push_back("C:\\d\\n.txt");
+    w2.open_document();
+    EXPECT_FALSE(note().loaded());
+    sim.advance(3000);
+    EXPECT_FALSE(recovery());
+
+    // The program ends behind the close question: its text stays kept.
+    NoteWindow& w3 = open();
+    w3.记录编辑框.user_type("kept");
+    sim.while_shown = [&] {
+        note().close_for_exit();
+        sim.run_deferred();
+    };
+    sim.answers.push_back(Answer::No);
+    w3.关闭按钮_click();
+    EXPECT_FALSE(note().loaded());
+    EXPECT_EQ(recovery(), "kept");
 }
 
 TEST_F(NoteTest, AFailedSaveIsToldAndItsTextKept) {

@@ -34,7 +34,7 @@ TEST_F(RemindersPopupTest, GreetingTextsRiseHoldAndSink) {
     Popup& p = *popup();
     EXPECT_EQ(p.rect(), (Rect{1024 - 185, 738, 185, 200}));
     EXPECT_TRUE(p.visible());
-    EXPECT_TRUE(p.topmost());
+    EXPECT_FALSE(p.topmost());
     EXPECT_FALSE(p.style().caption);
     EXPECT_FALSE(p.了解按钮.visible());
     EXPECT_FALSE(p.取消按钮.visible());
@@ -181,25 +181,28 @@ TEST_F(RemindersPopupTest, ReminderWhileGreetingIsOpenTakesTheWindowOver) {
     EXPECT_EQ(count(Res::AlertWav), 6);
 }
 
-// Records whether the table was still open when Windows was asked to end.
+// Records what still stood when Windows was asked to end the session.
 struct WatchingShell : Shell {
     Shell& real;
-    std::function<bool()> table_open;
-    std::vector<bool> open_at_end;
+    std::function<std::string()> state;
+    std::vector<std::string> at_end;
     explicit WatchingShell(Shell& r) : real(r) {}
     bool start_program(const std::string& p, const std::string& a) override { return real.start_program(p, a); }
     bool open_path(const std::string& p) override { return real.open_path(p); }
     bool show_properties(const std::string& p) override { return real.show_properties(p); }
     bool end_session(EndSession how) override {
-        open_at_end.push_back(table_open());
+        at_end.push_back(state());
         return real.end_session(how);
     }
     std::string system_directory() override { return real.system_directory(); }
 };
 
-TEST_F(RemindersPopupTest, EndingTasksCloseTheTableThenEndWindowsAndTheProgram) {
+TEST_F(RemindersPopupTest, EndingTasksRunTheExitWorkThenEndWindowsAndTheProgram) {
     WatchingShell shell(sim);
-    shell.table_open = [this] { return rem().table().is_open(); };
+    shell.state = [this] {
+        return std::string(rem().table().is_open() ? " table" : "") + (program_->note().loaded() ? " note" : "") +
+               (sim.tray.empty() ? "" : " tray") + (sim.exit_code ? " ended" : "");
+    };
     System watched{sim, sim, sim, sim, shell, sim, sim, sim, sim};
     install_system(&watched);
     const std::vector<std::pair<const char*, EndSession>> tasks = {
@@ -208,6 +211,8 @@ TEST_F(RemindersPopupTest, EndingTasksCloseTheTableThenEndWindowsAndTheProgram) 
         new_program();
         sim.sessions_ended.clear();
         sim.exit_code.reset();
+        program_->note().note_action();
+        sim.tray_add(program_->bar(), Res::AppIcon, "Quillet1.0", [](TrayEvent) {});
         Popup& p = fire({"09时00分", kDaily, kNone, "", word});
         EXPECT_EQ(p.内容标签.text(), std::string("Quillet提醒您，现有重要事务！\r\n计划任务：") + word + kDateLines);
         p.了解按钮.user_click();
@@ -215,7 +220,7 @@ TEST_F(RemindersPopupTest, EndingTasksCloseTheTableThenEndWindowsAndTheProgram) 
         EXPECT_EQ(sim.exit_code, 0);
         EXPECT_FALSE(rem().table().is_open());
     }
-    EXPECT_EQ(shell.open_at_end, (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(shell.at_end, (std::vector<std::string>{"", "", ""}));
     install_system(&plain);
 }
 

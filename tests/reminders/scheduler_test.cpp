@@ -10,16 +10,21 @@ class RemindersSchedulerTest : public RemindersTest {
 protected:
     Timer timer;
     std::vector<std::string> fired;  // 标题标签 + "@" + time of each opening
+    int answer_after = 0;            // ticks a reminder popup stays up before the user cancels it
+    int up = 0;
     void SetUp() override {
         RemindersTest::SetUp();
         timer.on_tick = [this] {
-            const bool was_open = popup() && !popup()->greeting_mode();
             tick();
-            if (popup() && !was_open && !popup()->greeting_mode()) {
+            Popup* p = popup();
+            if (!p || p->greeting_mode()) return;
+            // Opened (or opened again) by this tick: its rise has not begun.
+            if (p->移动时钟.interval() == 1 && slide_offset() == 0 && slide_direction() == 0) {
                 const DateTime t = sim.now();
-                fired.push_back(popup()->标题标签.text() + "@" + time_of_day_text(t) + decimal(t.second));
-                popup()->取消按钮_click();
+                fired.push_back(p->标题标签.text() + "@" + time_of_day_text(t) + decimal(t.second));
+                up = answer_after;
             }
+            if (up-- <= 0) p->取消按钮_click();
         };
     }
     void TearDown() override {
@@ -88,21 +93,35 @@ TEST_F(RemindersSchedulerTest, OfTwoAtTheSameTimeOnlyTheFirstFires) {
     EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时00分0"}));
 }
 
-TEST_F(RemindersSchedulerTest, PendingAcrossASkippedSecondFiresLateOrIsDropped) {
-    start({{"09时00分", kDaily, kNone, "", kNone}, {"09时30分", kMonthly, "8日", "", kNone}});
+TEST_F(RemindersSchedulerTest, RemindersMissedByASleepFireLateOrAreDropped) {
+    start({{"09时00分", kDaily, kNone, "", kNone},
+           {"09时05分", kWeekly, "周2", "", kNone},
+           {"09时30分", kMonthly, "8日", "", kNone}});
     run({2026, 12, 8, 8, 59, 50}, 3);
     ASSERT_FALSE(pending_due_time().empty());
-    // The machine slept over the due second and wakes within ten minutes.
-    run({2026, 12, 8, 9, 9, 58}, 3);
-    EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时09分59"}));
+    // The machine slept over both due seconds and wakes within ten minutes:
+    // both fire, in time order, and neither again on later passes.
+    run({2026, 12, 8, 9, 9, 58}, 1500);
+    EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时09分59", "每周提醒@09时10分1", "每月提醒@09时30分0"}));
+
+    // The user leaves the first popup up: the second waits for it to go (it
+    // runs its task after the 10 s delay) instead of taking its place and task.
+    fired.clear();
+    new_scheduler();
+    answer_after = 20;
+    run({2026, 12, 8, 8, 59, 50}, 3);
+    run({2026, 12, 8, 9, 9, 58}, 1500);
+    EXPECT_EQ(fired, (std::vector<std::string>{"每日提醒@09时09分59", "每周提醒@09时10分10", "每月提醒@09时30分0"}));
+    answer_after = 0;
 
     fired.clear();
     new_scheduler();
     run({2026, 12, 8, 8, 59, 50}, 3);
     ASSERT_FALSE(pending_due_time().empty());
-    run({2026, 12, 8, 9, 10, 1}, 1);
+    // Woken more than ten minutes after both.
+    run({2026, 12, 8, 9, 15, 1}, 1);
     EXPECT_TRUE(pending_due_time().empty());
-    run({2026, 12, 8, 9, 10, 2}, 1800);
+    run({2026, 12, 8, 9, 15, 2}, 1800);
     EXPECT_EQ(fired, (std::vector<std::string>{"每月提醒@09时30分0"}));
 }
 

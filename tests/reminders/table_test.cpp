@@ -117,16 +117,19 @@ TEST_F(RemindersTest, TableBadFilesAreNotOpenedAndKeptAsideOnSave) {
     std::string flipped = good;
     flipped[good.size() / 2] ^= 0x01;
     const std::vector<std::string> bad = {good.substr(0, good.size() / 2), "MZ\x90\x00 not a table", "", flipped};
-    for (const std::string& bytes : bad) {
+    sim.put_file(kPlan + ".bad", "older");
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        const std::string& bytes = bad[i];
         new_program();
-        sim.put_file(kPlan + ".bad", "older");
         sim.put_file(kPlan, bytes);
         EXPECT_FALSE(open_table());
         EXPECT_FALSE(table::is_protected(kPlan));
         ListView list(nullptr, {}, list_columns());
         insert_in_time_order(list, {"09时00分", kDaily, kNone, "new", kNone});
         ASSERT_TRUE(save_reminder_list(list));
-        EXPECT_EQ(sim.file(kPlan + ".bad"), bytes);
+        // Each under a name of its own; none kept earlier is replaced.
+        EXPECT_EQ(sim.file(kPlan + ".bad" + decimal(static_cast<long long>(i) + 2)), bytes);
+        EXPECT_EQ(sim.file(kPlan + ".bad"), "older");
         new_program();
         ASSERT_TRUE(open_table());
         EXPECT_EQ(record_count(), 1);

@@ -305,6 +305,8 @@ TEST(IniBatch, SameResultAsSingleCallsOnAwkwardInput) {
         // Deleting a section's last key moves its insertion point back.
         {0, "m", "k1", "1"},    {0, "m", "k2", "2"},       {0, "n", "z", "0"},       {1, "m", "k2", ""},
         {0, "m", "k3", "3"},    {1, "m", "k3", ""},        {1, "m", "k1", ""},       {0, "m", "k4", "4"},
+        // ... also back over a comment between the keys.
+        {1, "s", "k2", ""},     {0, "s", "k3", "3"},
         // Duplicate keys go one by one; once all are gone a write adds the key again.
         {1, "d", "z", ""},      {1, "d", "Z", ""},         {0, "d", "z", "back"},    {1, "d", "z", ""},
         {1, "d", "z", ""},      {0, "d", "z", "again"},
@@ -316,7 +318,8 @@ TEST(IniBatch, SameResultAsSingleCallsOnAwkwardInput) {
         {0, std::string(130, 's'), std::string(300, 'k'), "w"},
     };
     const std::vector<std::string> starts = {
-        "", "[a]\r\nk=0\n;c\n\n[b]\r\nz=1\r\n[a]\r\nk=dup\r\n", "x=orphan\r[b]\rz=0", utf16(u"[a]\nk=旧\n"), "[d]\nz=1\nZ=2\nz=3\n"};
+        "", "[a]\r\nk=0\n;c\n\n[b]\r\nz=1\r\n[a]\r\nk=dup\r\n", "x=orphan\r[b]\rz=0", utf16(u"[a]\nk=旧\n"), "[d]\nz=1\nZ=2\nz=3\n",
+        "[s]\r\nk1=1\r\n;c\r\nk2=2\r\n"};
     for (const std::string& start : starts) EXPECT_EQ(batched(sim, start, ops), singles(start, ops)) << start;
 }
 

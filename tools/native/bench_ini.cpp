@@ -1,5 +1,6 @@
 // Times list-file writes through the INI layer on real files against writing
-// the same bytes once. Usage: bench_ini [folder] (default: a fresh temp folder).
+// the same bytes once, and a batch five times as long against the first.
+// Usage: bench_ini [folder] (default: a fresh temp folder).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -109,22 +110,25 @@ int main(int argc, char** argv) {
     const std::string list = (dir / "list.ini").string(), bare = (dir / "bare.ini").string();
     auto fresh = [&] { fs::remove(list); };
     bool ok = true;
-    const int kBatch = 10000, kSingle = 1000;
+    const int kBatch = 10000, kLong = 50000, kSingle = 1000;
     // The program holds its list before it writes it: the texts are made outside the timing.
-    std::vector<std::string> keys(kBatch + 1), values(kBatch + 1);
-    for (int i = 1; i <= kBatch; ++i) {
+    std::vector<std::string> keys(kLong + 1), values(kLong + 1);
+    for (int i = 1; i <= kLong; ++i) {
         keys[i] = std::to_string(i);
         values[i] = entry(i);
     }
 
     // The bytes each list comes to, for the bare writes beside it.
     std::string batch_bytes, single_bytes;
-    auto batch_write = [&] {
-        q::ini::Batch b(list);
-        b.write("total", "count", std::to_string(kBatch));
-        for (int i = 1; i <= kBatch; ++i) b.write("path", keys[i], values[i]);
-        ok = b.commit() && ok;
+    auto batch_of = [&](int n) {
+        return [&, n] {
+            q::ini::Batch b(list);
+            b.write("total", "count", std::to_string(n));
+            for (int i = 1; i <= n; ++i) b.write("path", keys[i], values[i]);
+            ok = b.commit() && ok;
+        };
     };
+    const auto batch_write = batch_of(kBatch), long_write = batch_of(kLong);
     auto single_writes = [&] {
         ok = q::ini::write(list, "total", "count", std::to_string(kSingle)) && ok;
         for (int i = 1; i <= kSingle; ++i) ok = q::ini::write(list, "path", keys[i], values[i]) && ok;
@@ -146,12 +150,16 @@ int main(int argc, char** argv) {
         // 10,000 entries through one batch, 1,000 through single writes.
         const Best batch_best = best_in_turns(50, fresh, batch_write, no_bare, bare_of(batch_bytes));
         const Best single_best = best_in_turns(flush ? 2 : 4, fresh, single_writes, no_bare, bare_of(single_bytes));
+        // Each batch timed against the other, so that the ratio says whether the cost grows linearly.
+        const Best long_best = best_in_turns(30, fresh, long_write, fresh, batch_write);
         const double batch = batch_best.a, bare_batch = batch_best.b;
         const double single = single_best.a, bare_single = single_best.b;
         std::printf("%s\n", flush ? "flushed to disk before the rename (as the win32 backend):"
                                    : "not flushed (page cache only):");
         std::printf("  batch  %5d entries: %9.2f ms; one bare write of the same %7zu bytes: %7.2f ms; ratio %8.2f\n",
                     kBatch, batch, batch_bytes.size(), bare_batch, batch / bare_batch);
+        std::printf("  batch  %5d entries: %9.2f ms; the batch of %d beside it: %7.2f ms; ratio %8.2f\n", kLong,
+                    long_best.a, kBatch, long_best.b, long_best.a / long_best.b);
         std::printf("  single %5d entries: %9.2f ms; one bare write of the same %7zu bytes: %7.2f ms; ratio %8.2f\n",
                     kSingle, single, single_bytes.size(), bare_single, single / bare_single);
     };
