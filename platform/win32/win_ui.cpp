@@ -2,8 +2,6 @@
 // reflection of notifications to the peers, and the backend object itself.
 #include "platform/win32/win_ui.h"
 
-#include <uxtheme.h>
-
 #include <set>
 
 namespace q::win32 {
@@ -85,8 +83,8 @@ Window* window_of(HWND h) {
 
 // Our own XP-like look for the controls we draw ourselves (image, picture
 // and colour buttons): rounded corners and soft vertical gradients when on,
-// flat rectangles when off. Windows' own controls follow along: their theme
-// is restored when on and switched to the classic look when off.
+// flat rectangles when off. Windows' own controls keep whatever theming the
+// system gives them either way (a style manifest turns it on).
 void set_xp_look(bool on) {
     g_xp = on;
     for_each_control_peer([](ControlPeer& p) { p.restyle(); });
@@ -448,7 +446,6 @@ void ControlPeer::create(const wchar_t* cls, DWORD style, DWORD ex_style) {
     SetPropW(hwnd_, kPeerProp, this);
     h->stack_child(hwnd_, control_.kind() == Kind::Label);
     SetWindowSubclass(hwnd_, subclass_proc, 1, reinterpret_cast<DWORD_PTR>(this));
-    if (!g_xp) SetWindowTheme(hwnd_, L"", L"");
 }
 
 void ControlPeer::sync_all() {
@@ -460,10 +457,6 @@ void ControlPeer::sync_all() {
 
 void ControlPeer::restyle() {
     if (!hwnd_) return;
-    if (g_xp)
-        SetWindowTheme(hwnd_, nullptr, nullptr);
-    else
-        SetWindowTheme(hwnd_, L"", L"");
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
