@@ -442,6 +442,7 @@ void Window::set_topmost(bool t) {
 
 void Window::set_opacity(int alpha) {
     opacity_ = alpha;
+    layered_ = true;
     changed(Prop::Opacity);
 }
 

@@ -164,7 +164,7 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
     // State given before the window was created.
     if (w.has_background()) update(Prop::Image);
     if (w.shaped()) update(Prop::Shape);
-    if (w.opacity() >= 0) update(Prop::Opacity);
+    if (w.layered()) update(Prop::Opacity);
     if (w.topmost()) update(Prop::Topmost);
     if (!w.enabled()) update(Prop::Enabled);
     if (w.visible()) update(Prop::Visible);
@@ -230,16 +230,14 @@ void WindowPeer::update(Prop what) {
 
 void WindowPeer::apply_opacity() {
     LONG ex = GetWindowLongW(hwnd_, GWL_EXSTYLE);
-    const int alpha = window_.opacity();
-    if (alpha < 0) {
+    if (!window_.layered()) {
         if (ex & WS_EX_LAYERED) SetWindowLongW(hwnd_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
         return;
     }
     SetWindowLongW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    // A byte on the Windows side: out-of-range values are held at the ends
-    // rather than wrapped.
-    const BYTE a = static_cast<BYTE>(alpha > 255 ? 255 : alpha);
-    SetLayeredWindowAttributes(hwnd_, 0, a, LWA_ALPHA);
+    // The alpha is a byte: any other value keeps its low byte, as it would
+    // when handed straight to the system.
+    SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(window_.opacity() & 0xFF), LWA_ALPHA);
 }
 
 void WindowPeer::apply_shape() {
