@@ -142,7 +142,7 @@ bool Win32System::read(const std::string& path, std::string& out) {
     return true;
 }
 
-bool Win32System::replace(const std::string& path, const std::string& data) {
+bool Win32System::replace(const std::string& path, const std::string& data, Flush flush) {
     const std::wstring target = widen(path);
     const std::wstring dir = folder_of(target);
     static unsigned counter = 0;
@@ -163,9 +163,10 @@ bool Win32System::replace(const std::string& path, const std::string& data) {
         ok = WriteFile(f, data.data() + done, want, &n, nullptr) && n == want;
         done += n;
     }
-    ok = ok && FlushFileBuffers(f);
+    if (flush == Flush::Yes) ok = ok && FlushFileBuffers(f);
     ok = CloseHandle(f) && ok;
-    ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    const DWORD how = MOVEFILE_REPLACE_EXISTING | (flush == Flush::Yes ? MOVEFILE_WRITE_THROUGH : 0);
+    ok = ok && MoveFileExW(temp.c_str(), target.c_str(), how);
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
 }
