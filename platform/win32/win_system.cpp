@@ -2,7 +2,6 @@
 #include "platform/win32/win_system.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -460,9 +459,8 @@ std::string Win32System::system_directory() {
 namespace q::win32 {
 
 void start_backends() {
-    // Shell dialogs, pictures and drag and drop need OLE on this thread. No DPI
+    // OLE is brought in by the jobs that need it (win_libs.cpp). No DPI
     // awareness is declared: the program lays itself out in pixels.
-    OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
     static Win32System system;
@@ -470,6 +468,6 @@ void start_backends() {
     install_ui_backend(&ui());
 }
 
-void shutdown_backends() { OleUninitialize(); }
+void shutdown_backends() {}
 
 }  // namespace q::win32
