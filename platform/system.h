@@ -35,10 +35,13 @@ public:
     virtual bool folder_exists(const std::string& path) = 0;
     // Whole content of a file; false when it is missing or cannot be read.
     virtual bool read(const std::string& path, std::string& out) = 0;
+    // Whether a replace waits for its bytes to reach the disk before the rename.
+    enum class Flush { Yes, No };
     // Replaces (or creates) the file atomically: a temporary file in the same
     // folder, then a rename over the old one. On failure the old file is whole.
-    // Fails when the folder does not exist.
-    virtual bool replace(const std::string& path, const std::string& data) = 0;
+    // Fails when the folder does not exist. Flush::No skips the disk flush
+    // (for small files rewritten often); the rename stays atomic.
+    virtual bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) = 0;
     // Renames a file; an existing target is replaced.
     virtual bool rename(const std::string& from, const std::string& to) = 0;
     virtual bool remove(const std::string& path) = 0;

@@ -493,6 +493,7 @@ void Window::set_topmost(bool t) {
 
 void Window::set_opacity(int alpha) {
     opacity_ = alpha;
+    layered_ = true;
     changed(Prop::Opacity);
 }
 

@@ -540,9 +540,11 @@ public:
     // Topmost requests go to the backend every time, even when unchanged.
     void set_topmost(bool t);
     bool topmost() const { return topmost_; }
-    // Layered alpha 0..255 (passed on unchecked); -1: not layered.
+    // Makes the window layered with this alpha, passed on unchecked (the
+    // system keeps its low byte, so 300 is 44 and -5 is 251).
     void set_opacity(int alpha);
-    int opacity() const { return opacity_; }
+    int opacity() const { return opacity_; }  // -1 until set
+    bool layered() const { return layered_; }
     // Background picture (BMP or JPEG) and the outline cut from a bitmap by a key colour.
     void set_background(Res image);
     Res background() const { return background_; }
@@ -583,6 +585,7 @@ private:
     bool created_ = false;
     bool topmost_ = false;
     int opacity_ = -1;
+    bool layered_ = false;
     bool has_background_ = false;
     Res background_ = Res::AppIcon;
     bool shaped_ = false;

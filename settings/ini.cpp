@@ -371,7 +371,7 @@ bool load(const std::string& file, std::string& content, bool& existed) {
 bool store(const std::string& file, const std::string& old_content, bool existed, const std::string& content) {
     if (existed && content == old_content) return true;  // nothing changes
     if (!existed && content.empty()) return true;        // nothing to create
-    return sys().files.replace(file, content);
+    return sys().files.replace(file, content, write_flush(file));
 }
 
 bool change_file(const std::string& file, ChangeKind change, const std::string& section, const std::string& key,

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/system.h"
+
 namespace q::ini {
 
 // The stored value, or def (less its trailing spaces) when the file, section or key is missing.
@@ -54,3 +56,10 @@ std::string delete_section(const std::string& content, const std::string& sectio
 }  // namespace text
 
 }  // namespace q::ini
+
+namespace q {
+// How a write of this file reaches the disk (defined with the settings file):
+// set.ini and hotkey.ini, rewritten on every change (each step of a note
+// drag), go without a flush; every other file keeps it.
+FileSystem::Flush write_flush(const std::string& path);
+}  // namespace q

@@ -212,7 +212,7 @@ bool SimSystem::read(const std::string& path, std::string& out) {
     return true;
 }
 
-bool SimSystem::replace(const std::string& path, const std::string& data) {
+bool SimSystem::replace(const std::string& path, const std::string& data, Flush flush) {
     if (fail_writes_ > 0) {
         --fail_writes_;
         return false;
@@ -243,6 +243,7 @@ bool SimSystem::replace(const std::string& path, const std::string& data) {
     }
     n.data = data;
     ++write_count;
+    if (flush == Flush::Yes) ++flush_count;
     return true;
 }
 

@@ -112,6 +112,7 @@ public:
     // Paths whose reads fail (unreadable files).
     std::set<std::string> unreadable;
     int write_count = 0;  // successful replaces
+    int flush_count = 0;  // of them, those flushed to the disk
 
     // ---- scripted answers (consumed in order; defaults when empty) ----
     std::deque<Answer> answers;  // default: Ok / Cancel / No for Ok / OkCancel / YesNo
@@ -163,7 +164,7 @@ public:
     bool exists(const std::string& path) override;
     bool folder_exists(const std::string& path) override;
     bool read(const std::string& path, std::string& out) override;
-    bool replace(const std::string& path, const std::string& data) override;
+    bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
     bool create_folder(const std::string& path) override;

@@ -129,7 +129,7 @@ void Win32System::show_desktop() {
 }
 
 void Win32System::mci_command(const std::string& command) {
-    mciSendStringW(widen(command).c_str(), nullptr, 0, nullptr);
+    lib::mci_send_string(widen(command).c_str());
 }
 
 bool Win32System::set_wallpaper(const std::string& bmp_path) {
@@ -141,24 +141,24 @@ void Win32System::play_sound(Res wav) {
     // Resource memory stays mapped for the life of the process, as SND_ASYNC needs.
     const std::string_view bytes = resource_bytes(wav);
     if (bytes.empty()) return;
-    PlaySoundW(reinterpret_cast<LPCWSTR>(bytes.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
+    lib::play_sound(reinterpret_cast<LPCWSTR>(bytes.data()), SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
 }
 
 bool Win32System::play_music(const std::string& path, bool looped) {
-    mciSendStringW(L"close qmusic", nullptr, 0, nullptr);
+    lib::mci_send_string(L"close qmusic", false);
     const std::wstring open = L"open \"" + widen(path) + L"\" type mpegvideo alias qmusic";
-    if (mciSendStringW(open.c_str(), nullptr, 0, nullptr) != 0) return false;
-    if (mciSendStringW(looped ? L"play qmusic repeat" : L"play qmusic", nullptr, 0, nullptr) != 0) {
-        mciSendStringW(L"close qmusic", nullptr, 0, nullptr);
+    if (lib::mci_send_string(open.c_str()) != 0) return false;
+    if (lib::mci_send_string(looped ? L"play qmusic repeat" : L"play qmusic") != 0) {
+        lib::mci_send_string(L"close qmusic");
         return false;
     }
     return true;
 }
 
-void Win32System::stop_music() { mciSendStringW(L"close qmusic", nullptr, 0, nullptr); }
+void Win32System::stop_music() { lib::mci_send_string(L"close qmusic", false); }
 
 void Win32System::stop_all_sound() {
-    PlaySoundW(nullptr, nullptr, 0);
+    lib::play_sound(nullptr, 0);
     stop_music();
 }
 

@@ -44,7 +44,7 @@ std::optional<std::string> file_dialog(HWND owner, const FileDialog& d, bool sav
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR |
                 (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
-    if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return std::nullopt;
+    if (!lib::open_file_name(&ofn, save)) return std::nullopt;
     return narrow(name.c_str());
 }
 
@@ -163,11 +163,12 @@ std::optional<std::string> Win32System::browse_folder(Window* owner, const std::
     bi.hwndOwner = owner_hwnd(owner);
     bi.lpszTitle = p.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS;
+    lib::Ole com;  // the shell's folder dialog runs on COM
     PIDLIST_ABSOLUTE pidl = SHBrowseForFolderW(&bi);
     if (!pidl) return std::nullopt;
     wchar_t path[MAX_PATH] = {};
     const bool ok = SHGetPathFromIDListW(pidl, path);
-    CoTaskMemFree(pidl);
+    ILFree(pidl);
     if (!ok) return std::nullopt;
     return narrow(path);
 }
@@ -189,7 +190,7 @@ bool Win32System::choose_font(Window* owner, Font& font, Color& color) {
     cf.lpLogFont = &lf;
     cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
     cf.rgbColors = color;
-    if (!ChooseFontW(&cf)) return false;
+    if (!lib::choose_font(&cf)) return false;
     font.face = narrow(lf.lfFaceName);
     font.points = MulDiv(lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight, 72, dpi);
     font.bold = lf.lfWeight >= FW_BOLD;

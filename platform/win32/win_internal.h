@@ -7,6 +7,12 @@
 
 #include "platform/ui.h"
 
+struct tagOFNW;
+struct tagCHOOSEFONTW;
+struct tagCHOOSECOLORW;
+struct IStream;
+struct IPicture;
+
 namespace q::win32 {
 
 // CP936 <-> UTF-16, whatever the system's ANSI code page.
@@ -35,5 +41,28 @@ bool xp_look();
 
 // The UI backend of the exe.
 UiBackend& ui();
+
+// Libraries start-up does not need, loaded at their first use (win_libs.cpp).
+namespace lib {
+BOOL open_file_name(tagOFNW* ofn, bool save);
+BOOL choose_font(tagCHOOSEFONTW* cf);
+BOOL choose_color(tagCHOOSECOLORW* cc);
+// A nullptr sound stops what plays (without loading anything).
+BOOL play_sound(LPCWSTR sound, DWORD flags);
+// load false: only when the library is already in (closing what may play).
+DWORD mci_send_string(const wchar_t* command, bool load = true);
+
+// COM and OLE for as long as one lives; the libraries go with the last.
+class Ole {
+public:
+    Ole();
+    ~Ole();
+    Ole(const Ole&) = delete;
+    Ole& operator=(const Ole&) = delete;
+    bool ready() const;
+    HRESULT stream_on(HGLOBAL mem, IStream** stream);  // the stream frees mem
+    HRESULT load_picture(IStream* stream, LONG size, IPicture** picture);
+};
+}  // namespace lib
 
 }  // namespace q::win32

@@ -2,7 +2,6 @@
 #include "platform/win32/win_system.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -142,7 +141,7 @@ bool Win32System::read(const std::string& path, std::string& out) {
     return true;
 }
 
-bool Win32System::replace(const std::string& path, const std::string& data) {
+bool Win32System::replace(const std::string& path, const std::string& data, Flush flush) {
     const std::wstring target = widen(path);
     const std::wstring dir = folder_of(target);
     static unsigned counter = 0;
@@ -163,9 +162,10 @@ bool Win32System::replace(const std::string& path, const std::string& data) {
         ok = WriteFile(f, data.data() + done, want, &n, nullptr) && n == want;
         done += n;
     }
-    ok = ok && FlushFileBuffers(f);
+    if (flush == Flush::Yes) ok = ok && FlushFileBuffers(f);
     ok = CloseHandle(f) && ok;
-    ok = ok && MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    const DWORD how = MOVEFILE_REPLACE_EXISTING | (flush == Flush::Yes ? MOVEFILE_WRITE_THROUGH : 0);
+    ok = ok && MoveFileExW(temp.c_str(), target.c_str(), how);
     if (!ok) DeleteFileW(temp.c_str());
     return ok;
 }
@@ -475,9 +475,8 @@ std::string Win32System::system_directory() {
 namespace q::win32 {
 
 void start_backends() {
-    // Shell dialogs, pictures and drag and drop need OLE on this thread. No DPI
+    // OLE is brought in by the jobs that need it (win_libs.cpp). No DPI
     // awareness is declared: the program lays itself out in pixels.
-    OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
     static Win32System system;
@@ -485,6 +484,6 @@ void start_backends() {
     install_ui_backend(&ui());
 }
 
-void shutdown_backends() { OleUninitialize(); }
+void shutdown_backends() {}
 
 }  // namespace q::win32

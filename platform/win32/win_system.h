@@ -47,7 +47,7 @@ public:
     bool exists(const std::string& path) override;
     bool folder_exists(const std::string& path) override;
     bool read(const std::string& path, std::string& out) override;
-    bool replace(const std::string& path, const std::string& data) override;
+    bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
     bool create_folder(const std::string& path) override;

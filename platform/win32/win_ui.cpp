@@ -2,8 +2,6 @@
 // reflection of notifications to the peers, and the backend object itself.
 #include "platform/win32/win_ui.h"
 
-#include <uxtheme.h>
-
 #include <set>
 
 namespace q::win32 {
@@ -85,8 +83,8 @@ Window* window_of(HWND h) {
 
 // Our own XP-like look for the controls we draw ourselves (image, picture
 // and colour buttons): rounded corners and soft vertical gradients when on,
-// flat rectangles when off. Windows' own controls follow along: their theme
-// is restored when on and switched to the classic look when off.
+// flat rectangles when off. Windows' own controls keep whatever theming the
+// system gives them either way (a style manifest turns it on).
 void set_xp_look(bool on) {
     g_xp = on;
     for_each_control_peer([](ControlPeer& p) { p.restyle(); });
@@ -172,7 +170,7 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
     // State given before the window was created.
     if (w.has_background()) update(Prop::Image);
     if (w.shaped()) update(Prop::Shape);
-    if (w.opacity() >= 0) update(Prop::Opacity);
+    if (w.layered()) update(Prop::Opacity);
     if (w.topmost()) update(Prop::Topmost);
     if (!w.enabled()) update(Prop::Enabled);
     if (w.visible()) update(Prop::Visible);
@@ -238,16 +236,14 @@ void WindowPeer::update(Prop what) {
 
 void WindowPeer::apply_opacity() {
     LONG ex = GetWindowLongW(hwnd_, GWL_EXSTYLE);
-    const int alpha = window_.opacity();
-    if (alpha < 0) {
+    if (!window_.layered()) {
         if (ex & WS_EX_LAYERED) SetWindowLongW(hwnd_, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
         return;
     }
     SetWindowLongW(hwnd_, GWL_EXSTYLE, ex | WS_EX_LAYERED);
-    // A byte on the Windows side: out-of-range values are held at the ends
-    // rather than wrapped.
-    const BYTE a = static_cast<BYTE>(alpha > 255 ? 255 : alpha);
-    SetLayeredWindowAttributes(hwnd_, 0, a, LWA_ALPHA);
+    // The alpha is a byte: any other value keeps its low byte, as it would
+    // when handed straight to the system.
+    SetLayeredWindowAttributes(hwnd_, 0, static_cast<BYTE>(window_.opacity() & 0xFF), LWA_ALPHA);
 }
 
 void WindowPeer::apply_shape() {
@@ -454,7 +450,6 @@ void ControlPeer::create(const wchar_t* cls, DWORD style, DWORD ex_style) {
     SetPropW(hwnd_, kPeerProp, this);
     h->stack_child(hwnd_, control_.kind() == Kind::Label);
     SetWindowSubclass(hwnd_, subclass_proc, 1, reinterpret_cast<DWORD_PTR>(this));
-    if (!g_xp) SetWindowTheme(hwnd_, L"", L"");
 }
 
 void ControlPeer::sync_all() {
@@ -466,10 +461,6 @@ void ControlPeer::sync_all() {
 
 void ControlPeer::restyle() {
     if (!hwnd_) return;
-    if (g_xp)
-        SetWindowTheme(hwnd_, nullptr, nullptr);
-    else
-        SetWindowTheme(hwnd_, L"", L"");
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -217,7 +217,7 @@ protected:
             HGDIOBJ old = SelectObject(tint, one);
             RECT px{0, 0, 1, 1};
             FillRect(tint, &px, b);
-            AlphaBlend(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, tint, 0, 0, 1, 1, bf);
+            GdiAlphaBlend(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, tint, 0, 0, 1, 1, bf);
             SelectObject(tint, old);
             DeleteObject(one);
             DeleteDC(tint);
@@ -260,7 +260,7 @@ protected:
         cc.lpCustColors = custom;
         cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
         std::shared_ptr<bool> alive = alive_;
-        if (!ChooseColorW(&cc) || !*alive) return;
+        if (!lib::choose_color(&cc) || !*alive) return;
         picker_.user_choose(cc.rgbResult);
     }
 

@@ -9,8 +9,6 @@
 // background, so see-through controls on them show the page.
 #include "platform/win32/win_ui.h"
 
-#include <uxtheme.h>
-
 namespace q::win32::uidetail {
 
 namespace {
@@ -175,7 +173,6 @@ public:
             // The frame covers the whole pane, which therefore never shows its
             // own background: the frame erases with it instead.
             SetWindowSubclass(frame_, frame_proc, 1, reinterpret_cast<DWORD_PTR>(this));
-            if (!xp_look()) SetWindowTheme(frame_, L"", L"");
             if (!g.enabled()) EnableWindow(frame_, FALSE);
         }
         sync_all();
@@ -216,7 +213,7 @@ public:
 
     void restyle() override {
         ControlPeer::restyle();
-        if (frame_) SetWindowTheme(frame_, xp_look() ? nullptr : L"", xp_look() ? nullptr : L"");
+        if (frame_) InvalidateRect(frame_, nullptr, TRUE);
         redraw_all(hwnd());
     }
 

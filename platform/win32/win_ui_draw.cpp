@@ -89,12 +89,11 @@ HBITMAP decode_bmp(std::string_view data, int* width, int* height) {
 }
 
 // JPEG (or any other format OLE knows) through Windows' own picture decoder.
+// OLE is loaded for this one picture and let go after it: the result is our
+// own DIB.
 HBITMAP decode_ole(std::string_view data, int* width, int* height) {
-    static bool com = false;
-    if (!com) {
-        const HRESULT hr = CoInitialize(nullptr);
-        com = SUCCEEDED(hr) || hr == RPC_E_CHANGED_MODE;
-    }
+    lib::Ole ole;
+    if (!ole.ready()) return nullptr;
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, data.size());
     if (!mem) return nullptr;
     void* p = GlobalLock(mem);
@@ -105,13 +104,12 @@ HBITMAP decode_ole(std::string_view data, int* width, int* height) {
     std::memcpy(p, data.data(), data.size());
     GlobalUnlock(mem);
     IStream* stream = nullptr;
-    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, &stream))) {
+    if (FAILED(ole.stream_on(mem, &stream))) {
         GlobalFree(mem);
         return nullptr;
     }
     IPicture* pic = nullptr;
-    HRESULT hr = OleLoadPicture(stream, static_cast<LONG>(data.size()), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&pic));
+    HRESULT hr = ole.load_picture(stream, static_cast<LONG>(data.size()), &pic);
     stream->Release();
     if (FAILED(hr) || !pic) return nullptr;
     OLE_XSIZE_HIMETRIC hw = 0;
@@ -167,7 +165,7 @@ void gradient(HDC dc, const RECT& rc, COLORREF top, COLORREF bottom) {
     v[1].Green = static_cast<COLOR16>(GetGValue(bottom) << 8);
     v[1].Blue = static_cast<COLOR16>(GetBValue(bottom) << 8);
     GRADIENT_RECT g{0, 1};
-    GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+    GdiGradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
 }
 
 }  // namespace
@@ -309,7 +307,7 @@ void draw_keyed_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h, COLORREF
     HGDIOBJ old = SelectObject(mem, bmp);
     BITMAP bm{};
     GetObjectW(bmp, sizeof(bm), &bm);
-    TransparentBlt(dc, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, key);
+    GdiTransparentBlt(dc, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, key);
     SelectObject(mem, old);
     DeleteDC(mem);
 }

@@ -28,6 +28,10 @@ TEST_F(ContractFiles, ReadReplaceRenameRemove) {
     ASSERT_TRUE(fs.replace(a, std::string("x\0y\r\n", 5)));  // whole replacement, binary-safe
     ASSERT_TRUE(fs.read(a, out));
     EXPECT_EQ(out, std::string("x\0y\r\n", 5));
+    ASSERT_TRUE(fs.replace(a, "unflushed", FileSystem::Flush::No));  // the same replace, minus the flush
+    ASSERT_TRUE(fs.read(a, out));
+    EXPECT_EQ(out, "unflushed");
+    EXPECT_FALSE(fs.replace(folder() + "\\missing\\c.txt", "x", FileSystem::Flush::No));
     ASSERT_TRUE(fs.replace(a, ""));
     ASSERT_TRUE(fs.read(a, out));
     EXPECT_EQ(out, "");

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_system.h"
+#include "settings/ini.h"
 #include "settings/settings_file.h"
+
+#include <string>
 
 namespace q {
 namespace {
@@ -86,6 +89,32 @@ TEST(SettingsFile, FirstWriteCreatesTheFile) {
     ASSERT_TRUE(delete_setting("mesg", "mesg"));
     EXPECT_EQ(settings::greeting_message_popup(), "Quillet在此等候您的指示！");
     EXPECT_EQ(setting("mesg", "mesg", "none"), "none");
+}
+
+// A note drag writes its place on every step: set.ini and hotkey.ini go to
+// the disk without a flush, the data files written through the same layer
+// keep theirs.
+TEST(SettingsFile, SettingsWritesSkipTheFlushDataFilesKeepIt) {
+    sim::SimSystem sim;
+    for (int step = 0; step < 200; ++step) {
+        ASSERT_TRUE(write_setting("desktext", "left", std::to_string(300 + step)));
+        ASSERT_TRUE(write_setting("desktext", "top", std::to_string(200 - step)));
+    }
+    ini::Batch batch(settings_path());
+    batch.write("set", "tray", "2");
+    batch.write("set", "run", "F");
+    ASSERT_TRUE(batch.commit());
+    ASSERT_TRUE(ini::write(program_file("HotKey.INI"), "hotkey", "1", "65"));
+    EXPECT_EQ(sim.write_count, 402);
+    EXPECT_EQ(sim.flush_count, 0);
+    EXPECT_EQ(settings::note_left(), 499);
+    EXPECT_EQ(settings::note_top(), 1);
+
+    sim.make_folder(program_file("APrg"));
+    ASSERT_TRUE(ini::write(program_file("wallpaper.ini"), "list", "total", "1"));
+    ASSERT_TRUE(ini::write(program_file("APrg\\grp1.ini"), "set", "grpname", "常用"));
+    ASSERT_TRUE(ini::write(program_file("APrg\\set.ini.bak"), "set", "run", "T"));
+    EXPECT_EQ(sim.flush_count, 3);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "app/program.h"
 #include "tests/contract/contract_env.h"
@@ -82,14 +83,17 @@ TEST_F(AppWinTest, BarRegionIsCutFromTheBitmapAndOpacityIsLayered) {
     EXPECT_GT(red, 0) << "the bitmap has a cut-away";
     EXPECT_LT(red, checked);
 
-    bar.set_opacity(180);
-    EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED);
-    BYTE alpha = 0;
-    DWORD flags = 0;
-    COLORREF key = 0;
-    ASSERT_TRUE(GetLayeredWindowAttributes(h, &key, &alpha, &flags));
-    EXPECT_EQ(alpha, 180);
-    EXPECT_TRUE(flags & LWA_ALPHA);
+    // Values from set.ini go on as they are: the system keeps the low byte.
+    for (auto [value, expected] : {std::pair{180, 180}, {300, 44}, {256, 0}, {-5, 251}, {-1, 255}}) {
+        bar.set_opacity(value);
+        EXPECT_TRUE(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_LAYERED) << value;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        COLORREF key = 0;
+        ASSERT_TRUE(GetLayeredWindowAttributes(h, &key, &alpha, &flags));
+        EXPECT_EQ(alpha, expected) << value;
+        EXPECT_TRUE(flags & LWA_ALPHA);
+    }
     bar.destroy();
 }
 

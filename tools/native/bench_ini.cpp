@@ -32,8 +32,9 @@ public:
         out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         return !in.bad();
     }
-    // Flushed to the disk before the rename, as the win32 backend does (FlushFileBuffers, write-through move).
-    bool replace(const std::string& p, const std::string& data) override {
+    // Flushed to the disk before the rename, as the win32 backend does (FlushFileBuffers, write-through move);
+    // the bench sets the mode itself, whatever the caller asks.
+    bool replace(const std::string& p, const std::string& data, Flush = Flush::Yes) override {
         const std::string temp = p + ".tmp";
         std::FILE* f = std::fopen(temp.c_str(), "wb");
         if (!f) return false;
