@@ -58,14 +58,13 @@ pick_item() {  # WINDOW_ID X TOP HEIGHT ITEM
 # Texts of the child controls of the windows with this client size.
 texts_of() { (cd "$E2E_BUILD" && wine ./e2e_texts.exe "$1" "$2" 2>/dev/null) | tr -d '\r'; }
 plan() { "$READ_PLAN" "$(e2e_file plan.edb)" 2>/dev/null | iconv -f GBK -t UTF-8; }
+# Sets page (the window) and CLIENT (its client size) here, not in a subshell.
 open_page() {
-    local id
-    id=$(press_until ctrl+alt+r '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+R"
+    page=$(press_until ctrl+alt+r '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+R"
     sleep 1
-    read -r x y w h < <(e2e_geometry "$id")
+    read -r x y w h < <(e2e_geometry "$page")
     size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h"
     if [ "$w" = 606 ]; then FRAME_X=3 FRAME_Y=22; CLIENT="600 396"; else CLIENT="$w $h"; fi
-    echo "$id"
 }
 close_window() {  # ID NAME
     local i
@@ -88,11 +87,14 @@ due_epoch=$(( ($(date +%s) / 60 + ahead) * 60 ))
 HH=$(date -d "@$due_epoch" +%H) MM=$(date -d "@$due_epoch" +%M)
 e2e_log "daily reminder at $HH:$MM (now $(date +%T))"
 
-page=$(open_page)
+open_page
 texts_of $CLIENT | grep -q '已添加提醒列表：现有0条提醒任务' || e2e_fail "the page does not count 0 reminders: $(texts_of $CLIENT | head -3)"
 e2e_shot page
 
-# The time, the message, then 自定义, whose file dialog opens at once.
+# The time, the message, then 自定义, whose file dialog opens at once. Keys
+# go to the window that has the X focus.
+xdotool windowfocus "$page" 2>/dev/null
+sleep 0.3
 click_page "$page" 82 222
 xdotool type --delay 80 "$HH"
 click_page "$page" 124 222
@@ -146,7 +148,7 @@ ran=$(date +%s)
 e2e_log "task ran $((ran - seen)) s after the popup"
 
 # Deleted again from the page: pick the row, 删除提醒, OK.
-page=$(open_page)
+open_page
 click_page "$page" 60 72
 sleep 0.5
 click_page "$page" 468 298

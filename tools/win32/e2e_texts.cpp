@@ -21,10 +21,13 @@ std::string utf8(const std::wstring& w) {
     return s;
 }
 
+// WM_GETTEXT, not GetWindowText: across processes only the message reads an
+// edit box's own text.
 std::wstring text_of(HWND h) {
     wchar_t buf[2048] = {};
-    const int n = GetWindowTextW(h, buf, 2048);
-    return std::wstring(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &n)) return {};
+    return std::wstring(buf, n < 2048 ? static_cast<std::size_t>(n) : 0);
 }
 
 BOOL CALLBACK child(HWND h, LPARAM) {
