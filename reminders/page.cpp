@@ -54,7 +54,7 @@ void check_time_box(DropDown& kind, Edit& box, Edit& other, int max, const char*
 
 RemindersPage::RemindersPage(TabPage& page, Reminders& reminders, Timer& reminder_timer, ListView& list,
                              CheckBox& autodel)
-    : 总数标签(&page, {12, 28, 392, 13}, "", Label::Look::Transparent),
+    : 总数标签(&page, {12, 28, 392, 13}, ""),
       提醒列表框(list),
       删除过期选择框(autodel),
       透明标签9(&page, {12, 195, 60, 13}, "提醒类型：", Label::Look::Transparent),
@@ -131,10 +131,6 @@ void RemindersPage::tab_shown() {
     }
     最小化选择框.set_checked(settings::minimise_first());
     总数标签.set_text(count_label_text(提醒列表框));
-    // Showing the page starts in add mode; the editor keeps what it holds.
-    清空按钮.set_text(kResetCaption);
-    增添按钮.set_text(kAddCaption);
-    切换按钮.hide();
 }
 
 bool RemindersPage::edit_mode() const { return 增添按钮.text() == kFinishCaption; }
