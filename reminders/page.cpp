@@ -116,6 +116,7 @@ void RemindersPage::created() {
     // 9. The editor's date controls and the list.
     日期组合框.hide();
     日期框.hide();
+    // Today is where the picker opens, not a limit: any date may be chosen.
     日期框.set_date(sys().clock.now());
     load_reminder_list(reminders_.table(), 提醒列表框);
     // 10. Delay and chime.
