@@ -366,6 +366,26 @@ void ColorPicker::user_choose(Color c) {
     raise(on_change);
 }
 
+// ---- DatePicker ------------------------------------------------------------------
+
+DatePicker::DatePicker(Container* parent, Rect r) : Control(parent, Kind::DatePicker, r) {
+    date_ = DateTime{2000, 1, 1, 0, 0, 0};
+    made();
+}
+
+void DatePicker::set_date(const DateTime& d) {
+    if (!d.valid()) return;
+    date_ = d.date();
+    changed(Prop::Value);
+}
+
+void DatePicker::user_pick(const DateTime& d) {
+    if (!reachable() || !d.valid()) return;
+    const DateTime before = date_;
+    set_date(d);
+    if (date_ != before) raise(on_change);
+}
+
 // ---- SpinEdit, PictureBox ------------------------------------------------------
 
 SpinEdit::SpinEdit(Container* parent, Rect r, int min, int max, std::string text)

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/datetime.h"
 #include "platform/resources.h"
 #include "platform/types.h"
 
@@ -48,6 +49,7 @@ enum class Kind {
     SpinEdit,
     PictureBox,
     Line,
+    DatePicker,
 };
 
 // Which part of an object's state changed, for its peer.
@@ -460,6 +462,21 @@ public:
 
 private:
     Res image_;
+};
+
+// A drop-down calendar holding one date (the time of day is always 00:00:00).
+class DatePicker : public Control {
+public:
+    DatePicker(Container* parent, Rect r);
+    const DateTime& date() const { return date_; }
+    // Keeps the date part; a date that is not a real one is ignored.
+    void set_date(const DateTime& d);
+    // The user chose a date: raises on_change when it differs.
+    void user_pick(const DateTime& d);
+    std::function<void()> on_change;
+
+private:
+    DateTime date_;
 };
 
 // A sunken line: horizontal when wider than high, vertical otherwise.

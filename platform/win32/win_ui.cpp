@@ -143,6 +143,8 @@ std::unique_ptr<Peer> make_control_peer(Control& c) {
             return make_picture_box_peer(static_cast<PictureBox&>(c));
         case Kind::Line:
             return make_line_peer(static_cast<Line&>(c));
+        case Kind::DatePicker:
+            return make_date_picker_peer(static_cast<DatePicker&>(c));
         case Kind::Window:
             break;
     }

@@ -153,6 +153,8 @@ std::unique_ptr<Peer> make_group_box_peer(GroupBox& g);
 std::unique_ptr<Peer> make_spin_edit_peer(SpinEdit& s);
 std::unique_ptr<Peer> make_picture_box_peer(PictureBox& p);
 std::unique_ptr<Peer> make_line_peer(Line& l);
+// win_ui_date.cpp
+std::unique_ptr<Peer> make_date_picker_peer(DatePicker& d);
 
 // The window class of tab pages and group boxes: a plain child window whose
 // procedure reflects its children's notifications (win_ui.cpp).

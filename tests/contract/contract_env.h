@@ -38,6 +38,8 @@ public:
     void move(Slider& s, int position);
     // Presses the up arrow (steps > 0) or the down arrow of a spin edit, steps times.
     void spin(SpinEdit& s, int steps);
+    // Chooses a date in the picker's calendar.
+    void pick_date(DatePicker& d, const DateTime& date);
     // The close button of the title bar.
     void close(Window& w);
     // The shell reports a mouse action on the owner's notification-area icon.

@@ -58,6 +58,8 @@ void User::tick(ListView& l, int row) {
 
 void User::move(Slider& s, int position) { s.user_move(position); }
 
+void User::pick_date(DatePicker& d, const DateTime& date) { d.user_pick(date); }
+
 void User::spin(SpinEdit& s, int steps) {
     for (int i = 0; i < (steps < 0 ? -steps : steps); ++i) s.user_spin(steps < 0 ? -1 : 1);
 }

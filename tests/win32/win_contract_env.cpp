@@ -289,6 +289,23 @@ void User::move(Slider& s, int position) {
     SendMessageW(GetParent(h), WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), from);
 }
 
+void User::pick_date(DatePicker& d, const DateTime& date) {
+    HWND h = hwnd_of_control(d);
+    if (!h) return;
+    SetFocus(h);
+    // The calendar sets the control's date and tells the parent.
+    NMDATETIMECHANGE n{};
+    n.nmhdr.hwndFrom = h;
+    n.nmhdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h));
+    n.nmhdr.code = DTN_DATETIMECHANGE;
+    n.dwFlags = GDT_VALID;
+    n.st.wYear = static_cast<WORD>(date.year);
+    n.st.wMonth = static_cast<WORD>(date.month);
+    n.st.wDay = static_cast<WORD>(date.day);
+    DateTime_SetSystemtime(h, GDT_VALID, &n.st);
+    SendMessageW(GetParent(h), WM_NOTIFY, n.nmhdr.idFrom, reinterpret_cast<LPARAM>(&n));
+}
+
 void User::spin(SpinEdit& s, int steps) {
     HWND h = hwnd_of_control(s);
     if (!h) return;
