@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "reminders/store.h"
 #include "settings/settings_file.h"
 #include "settings/values.h"
 
@@ -13,10 +14,6 @@ namespace {
 Rect centred(int width, int height) {
     const Rect work = sys().desktop.work_area();
     return {work.left + (work.width - width) / 2, work.top + (work.height - height) / 2, width, height};
-}
-
-std::vector<ListView::Column> reminder_columns() {
-    return {{"时间", 100}, {"类型", 100}, {"周\\日", 50}, {"内容", 200}, {"运行", 200}};
 }
 
 }  // namespace
@@ -31,7 +28,7 @@ SettingsWindow::SettingsWindow(Program& program)
     : Window(centred(kWidth, kHeight), "设置Quillet", Style{}),
       选择夹(this, {8, 6, 584, 376}, {"程序设置", "壁纸\\音乐", "定时提醒", "快捷程序"}),
       程序页(选择夹.page(kProgramTab), program),
-      提醒列表框(&选择夹.page(kRemindersTab), {12, 45, 560, 143}, reminder_columns()),
+      提醒列表框(&选择夹.page(kRemindersTab), {12, 45, 560, 143}, reminders::list_columns()),
       删除过期选择框(&选择夹.page(kRemindersTab), {392, 192, 180, 17}, "自动从列表中删除已过期提醒"),
       透明标签8(&选择夹.page(kRemindersTab), {404, 28, 62, 13}, "列表配色：", Label::Look::Transparent),
       配色组合框(&选择夹.page(kRemindersTab), {466, 23, 106, 20},
