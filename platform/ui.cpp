@@ -527,6 +527,25 @@ void Window::user_close() {
     if (created_) raise(on_close);
 }
 
+Size Window::client_size() const {
+    Size s;
+    if (created_ && peer_ && peer_->client_size(s)) return s;
+    const Rect& r = rect();
+    if (!style_.caption) return {r.width, r.height};
+    return {r.width - kFrameWidth, r.height - kFrameHeight};
+}
+
+void Window::set_accept_files(bool a) {
+    if (a == accept_files_) return;
+    accept_files_ = a;
+    changed(Prop::Style);
+}
+
+void Window::user_drop(std::vector<std::string> paths) {
+    if (!created_ || !accept_files_ || !enabled() || !visible()) return;
+    if (on_files_dropped) on_files_dropped(paths);
+}
+
 void Window::notify_visible_changed() {
     if (!created_) return;
     raise(visible() ? on_shown : on_hidden);

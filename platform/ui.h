@@ -83,6 +83,9 @@ public:
     // The text the user left in the control, for a peer that hands it over
     // only when it is asked for (Edit::user_changed).
     virtual std::string read_text() { return {}; }
+    // A window's client area as the system made it; false when the peer
+    // cannot tell (the sim's model is used then).
+    virtual bool client_size(Size&) { return false; }
 };
 
 // Creates peers and runs the few things only the backend can do.
@@ -558,6 +561,18 @@ public:
     // The control that last took the focus, by code or by the user (nullptr: none yet).
     Control* focused() const { return focused_; }
 
+    // The client area: the system's once created; before that, and in the
+    // sim, a captioned window's frame is kFrameWidth by kFrameHeight.
+    static constexpr int kFrameWidth = 6;
+    static constexpr int kFrameHeight = 27;
+    Size client_size() const;
+    // Files dropped from the shell reach the window (DragAcceptFiles).
+    void set_accept_files(bool a);
+    bool accepts_files() const { return accept_files_; }
+    // The user dropped files on the window, in drop order: raises on_files_dropped.
+    void user_drop(std::vector<std::string> paths);
+    std::function<void(const std::vector<std::string>&)> on_files_dropped;
+
     // The user moved the window, or the system did (peers); raises on_moved.
     void user_moved_to(Point p);
     // The user asked to close the window (system close button): raises on_close.
@@ -582,6 +597,7 @@ private:
     Control* focused_ = nullptr;
     bool created_ = false;
     bool topmost_ = false;
+    bool accept_files_ = false;
     int opacity_ = -1;
     bool has_background_ = false;
     Res background_ = Res::AppIcon;

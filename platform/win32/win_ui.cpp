@@ -2,6 +2,7 @@
 // reflection of notifications to the peers, and the backend object itself.
 #include "platform/win32/win_ui.h"
 
+#include <shellapi.h>
 #include <uxtheme.h>
 
 #include <set>
@@ -175,7 +176,15 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
     if (w.opacity() >= 0) update(Prop::Opacity);
     if (w.topmost()) update(Prop::Topmost);
     if (!w.enabled()) update(Prop::Enabled);
+    if (w.accepts_files()) update(Prop::Style);
     if (w.visible()) update(Prop::Visible);
+}
+
+bool WindowPeer::client_size(Size& s) {
+    RECT rc;
+    if (!hwnd_ || !GetClientRect(hwnd_, &rc)) return false;
+    s = {rc.right - rc.left, rc.bottom - rc.top};
+    return true;
 }
 
 WindowPeer::~WindowPeer() {
@@ -230,6 +239,9 @@ void WindowPeer::update(Prop what) {
         }
         case Prop::Shape:
             apply_shape();
+            break;
+        case Prop::Style:
+            DragAcceptFiles(hwnd_, window_.accepts_files());
             break;
         default:
             break;
@@ -380,6 +392,22 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             // The program decides whether the window goes.
             window_.user_close();
             return 0;
+        case WM_DROPFILES: {
+            // Every name whole, however long: a cut path would point nowhere.
+            HDROP drop = reinterpret_cast<HDROP>(wp);
+            std::vector<std::string> paths;
+            const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < n; ++i) {
+                const UINT len = DragQueryFileW(drop, i, nullptr, 0);
+                std::wstring name(len + 1, L'\0');
+                const UINT got = DragQueryFileW(drop, i, &name[0], len + 1);
+                name.resize(got);
+                paths.push_back(narrow(name));
+            }
+            DragFinish(drop);
+            window_.user_drop(std::move(paths));
+            return 0;
+        }
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:

@@ -164,6 +164,7 @@ public:
     explicit WindowPeer(Window& w);
     ~WindowPeer() override;
     void update(Prop what) override;
+    bool client_size(Size& s) override;
 
     Window& window() const { return window_; }
     HWND hwnd() const { return hwnd_; }
