@@ -139,6 +139,8 @@ bool insert_group(State& s, int n, int m, const std::string& name) {
     for (int j = n; j >= m; --j) {
         if (!move_file(group_file(j), group_file(j + 1))) {
             settle_total(n + 1);
+            // Which file is which is no longer sure: none is chosen.
+            s.current_group = 0;
             return false;
         }
     }
