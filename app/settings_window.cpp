@@ -36,6 +36,7 @@ SettingsWindow::SettingsWindow(Program& program)
       透明标签8(&选择夹.page(kRemindersTab), {404, 28, 62, 13}, "列表配色：", Label::Look::Transparent),
       配色组合框(&选择夹.page(kRemindersTab), {466, 23, 106, 20},
                  {"素洁无痕", "淡爽天空", "草原春色", "夕阳无限", "浪漫罗兰", "朦胧夜暮"}),
+      快捷页(选择夹.page(kLauncherTab), program.launcher()),
       program_(program) {
     // The program's face: the design's sizes are measured in it.
     for (Control* c : controls()) c->set_font(Font{"宋体", 9});

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/program_page.h"
+#include "launcher/launcher_page.h"
 #include "platform/ui.h"
 
 namespace q {
@@ -26,6 +27,7 @@ public:
     CheckBox 删除过期选择框;
     Label 透明标签8;
     DropDown 配色组合框;
+    launcher::LauncherPage 快捷页;
 
     // The two colours of each scheme of 配色组合框.
     struct Scheme {
@@ -46,7 +48,7 @@ private:
     void reminders_page_created() {}      // steps 9 and 10: the list, the date, delay and chime
     void media_page_tab_shown() {}        // tab 1: the list kind and its first load
     void reminders_page_tab_shown() {}    // tab 2: expired reminders, the minimise option, the count
-    void launcher_page_tab_shown() {}     // tab 3: the launcher options and the group names
+    void launcher_page_tab_shown() { 快捷页.tab_shown(); }  // tab 3: the launcher options and the group names
 
     Program& program_;
 };

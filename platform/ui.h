@@ -48,6 +48,7 @@ enum class Kind {
     SpinEdit,
     PictureBox,
     Line,
+    ListBox,
 };
 
 // Which part of an object's state changed, for its peer.
@@ -163,6 +164,8 @@ public:
     void user_pointer_leave();
     void user_focus();
     void user_focus_lost();
+    // A character typed while the control has the focus (13: Enter).
+    void user_key(int ch);
 
     std::function<void()> on_click;
     std::function<void()> on_double_click;
@@ -171,6 +174,7 @@ public:
     std::function<void()> on_pointer_leave;
     std::function<void()> on_focus;
     std::function<void()> on_focus_lost;
+    std::function<void(int)> on_key;
 
 protected:
     void changed(Prop p) {
@@ -343,6 +347,32 @@ public:
 private:
     std::vector<std::string> items_;
     std::vector<int> data_;
+    int selection_ = -1;
+};
+
+// A plain list of texts, one selectable at a time.
+class ListBox : public Control {
+public:
+    ListBox(Container* parent, Rect r) : Control(parent, Kind::ListBox, r) { made(); }
+    const std::vector<std::string>& items() const { return items_; }
+    int count() const { return static_cast<int>(items_.size()); }
+    // Empty for an index outside the list.
+    std::string item(int i) const;
+    // At pos clamped to 0..count; the selection stays on its item.
+    void insert_item(int pos, std::string text);
+    void add_item(std::string text) { insert_item(count(), std::move(text)); }
+    void set_item(int i, std::string text);
+    void remove_item(int i);
+    void clear_items();
+    // -1: nothing selected. An index outside the items selects nothing.
+    int selection() const { return selection_; }
+    void select(int i);
+
+    void user_select(int i);  // raises on_change
+    std::function<void()> on_change;
+
+private:
+    std::vector<std::string> items_;
     int selection_ = -1;
 };
 

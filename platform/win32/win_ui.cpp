@@ -146,6 +146,8 @@ std::unique_ptr<Peer> make_control_peer(Control& c) {
             return make_picture_box_peer(static_cast<PictureBox&>(c));
         case Kind::Line:
             return make_line_peer(static_cast<Line&>(c));
+        case Kind::ListBox:
+            return make_list_box_peer(static_cast<ListBox&>(c));
         case Kind::Window:
             break;
     }
@@ -641,6 +643,13 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             r = DefSubclassProc(h, msg, wp, lp);
             if (*alive) control_.user_mouse_down(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right);
             return r;
+        case WM_CHAR:
+            // The program sees the key first; Enter in a one-line box would only beep.
+            if (control_.on_key) {
+                control_.user_key(static_cast<int>(wp));
+                if (!*alive || wp == VK_RETURN) return 0;
+            }
+            break;
         case WM_SETFOCUS:
             r = DefSubclassProc(h, msg, wp, lp);
             if (*alive && !syncing_) control_.user_focus();

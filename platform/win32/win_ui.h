@@ -153,6 +153,7 @@ std::unique_ptr<Peer> make_group_box_peer(GroupBox& g);
 std::unique_ptr<Peer> make_spin_edit_peer(SpinEdit& s);
 std::unique_ptr<Peer> make_picture_box_peer(PictureBox& p);
 std::unique_ptr<Peer> make_line_peer(Line& l);
+std::unique_ptr<Peer> make_list_box_peer(ListBox& l);
 
 // The window class of tab pages and group boxes: a plain child window whose
 // procedure reflects its children's notifications (win_ui.cpp).
