@@ -33,7 +33,7 @@ public:
     void drop(Window& w, const std::vector<std::string>& paths);
     void pick(ListBox& l, int item);
     // A character typed into the control that has the focus.
-    void key(Control& c, int ch);
+    void type_key(Control& c, int ch);
     void pick(DropDown& d, int item);
     // Selects a row that is not selected yet (keyboard or click).
     void pick(ListView& l, int row);

@@ -30,7 +30,7 @@ TEST_F(ContractLauncher, ListBoxKeysDropsAndClientArea) {
     f.groups.insert_item(0, "组");  // the selection stays on its item
     EXPECT_EQ(f.groups.selection(), 2);
     user().pick(f.groups, 0);
-    user().key(f.name, 13);
+    user().type_key(f.name, 13);
     // Not taking files yet: the shell does not drop.
     const std::string deep = folder() + "\\" + std::string(200, 'd') + "\\" + std::string(100, 'e') + ".txt";
     user().drop(f, {"C:\\a.exe"});

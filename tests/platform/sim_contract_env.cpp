@@ -51,7 +51,7 @@ void User::drop(Window& w, const std::vector<std::string>& paths) { w.user_drop(
 
 void User::pick(ListBox& l, int item) { l.user_select(item); }
 
-void User::key(Control& c, int ch) { c.user_key(ch); }
+void User::type_key(Control& c, int ch) { c.user_key(ch); }
 
 void User::pick(DropDown& d, int item) { d.user_select(item); }
 

@@ -269,7 +269,7 @@ void User::pick(ListBox& l, int item) {
     notify_parent(h, LBN_SELCHANGE);
 }
 
-void User::key(Control& c, int ch) {
+void User::type_key(Control& c, int ch) {
     HWND h = hwnd_of_control(c);
     if (!h) return;
     SetFocus(h);
