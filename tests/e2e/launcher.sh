@@ -75,8 +75,8 @@ sleep 0.5
 [ "$(e2e_ini_value "$GRP/grp1.ini" 5 btncaption)" = marker ] || e2e_fail "slot 5 caption is not marker"
 e2e_shot dropped
 
-# The group's name from its tab (right button on 组1): total counts the new file... 
-# which exists already by the drop, so total stays.
+# The group's name from its tab (right button on 组1); the drop made its file,
+# so total stays as it was.
 xdotool mousemove $((cx + 32 + 26)) $((cy + 12)) click 3
 answer_input '组更名' 'Tools'
 [ "$(e2e_ini_value "$GRP/grp1.ini" set grpname)" = Tools ] || e2e_fail "the tab rename did not write grpname"
@@ -96,9 +96,8 @@ settings=$(press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settings w
 sleep 1
 read -r sx sy sw sh < <(where '设置Quillet')
 page() { xdotool mousemove $((sx + 8 + $1)) $((sy + 6 + $2)) click 1; sleep 0.5; }
-# The first tab, then the arrow keys to the fourth.
-page 30 10
-xdotool key Right Right Right
+# The fourth tab, "快捷程序", lies at about 200..250 in the strip with the program's SimSun 9.
+page 224 10
 sleep 0.8
 e2e_shot console
 page 60 118  # the list's first item
@@ -106,8 +105,10 @@ page 548 132  # 向下插入
 sleep 0.5
 [ "$(e2e_ini_value "$GRP/grp2.ini" set grpname)" = 组 ] || e2e_fail "insert below did not make grp2.ini named 组"
 [ "$(total)" = 2 ] || e2e_fail "total is '$(total)' after the insert"
-# The name box has the focus with its text selected: type a name and Enter.
-xdotool key ctrl+a
+# The name box holds the new name: type over it and press Enter.
+xdotool windowfocus "$settings" 2>/dev/null
+page 340 352
+xdotool key End BackSpace BackSpace BackSpace BackSpace
 xdotool type --delay 60 'Games'
 xdotool key Return
 sleep 0.5

@@ -5,20 +5,15 @@
 // The drop structure is written into the receiving process, where
 // DragQueryFile reads it as fixed memory.
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
-
-std::wstring arg(const char* s) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_UTF8, 0, s, -1, &w[0], n);
-    return w;
-}
 
 int drop(HWND h, const std::wstring& path) {
     DWORD pid = 0;
@@ -42,11 +37,14 @@ int drop(HWND h, const std::wstring& path) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (argc < 3) return 2;
-    HWND h = FindWindowW(nullptr, arg(argv[2]).c_str());
+int main() {
+    // The wide command line: titles and paths are Chinese whatever the code page.
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 3) return 2;
+    HWND h = FindWindowW(nullptr, argv[2]);
     if (!h) return 1;
-    if (std::strcmp(argv[1], "where") == 0) {
+    if (std::wcscmp(argv[1], L"where") == 0) {
         RECT rc{};
         GetClientRect(h, &rc);
         POINT o{0, 0};
@@ -54,6 +52,6 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", o.x, o.y, rc.right, rc.bottom);
         return 0;
     }
-    if (std::strcmp(argv[1], "drop") == 0 && argc >= 4) return drop(h, arg(argv[3]));
+    if (std::wcscmp(argv[1], L"drop") == 0 && argc >= 4) return drop(h, argv[3]);
     return 2;
 }
