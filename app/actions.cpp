@@ -9,6 +9,5 @@ void action_play_music() {}        // the music player starts the list's next tr
 void action_stop_music() {}        // the music player stops
 void action_change_wallpaper() {}  // the wallpaper changer shows the next picture
 void action_pause_wallpaper() {}   // the wallpaper changer pauses or resumes
-void action_launcher() {}          // the launcher window opens, or closes when open
 
 }  // namespace q

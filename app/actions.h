@@ -9,6 +9,5 @@ void action_play_music();        // 0
 void action_stop_music();        // 1
 void action_change_wallpaper();  // 2
 void action_pause_wallpaper();   // 3
-void action_launcher();          // 7
 
 }  // namespace q

@@ -120,7 +120,7 @@ bool Program::exit_work() {
     sys().desktop.tray_remove(bar_);
     if (reminders_.table_open()) reminders_.close_table();
     if (note_.loaded()) note_.close_for_exit();
-    // The launcher window closes here once it exists.
+    if (launcher_.loaded()) launcher_.close_window();
     if (!settings::style()) sys().desktop.set_xp_look(false);
     hotkeys_.set_stop_flag(1);
     hotkeys_.unregister_all();
@@ -150,7 +150,7 @@ void Program::run_main_bar_function(int n) {
         case 4: action_cd_door(); break;
         case 5: note_.note_action(); break;
         case 6: open_reminders_page(); break;
-        case 7: action_launcher(); break;
+        case 7: launcher_.toggle(); break;
         case 8: open_settings(); break;
         case 9: open_about(); break;
         case 10: exit_procedure(); break;

@@ -8,6 +8,7 @@
 #include "app/main_bar.h"
 #include "app/settings_window.h"
 #include "hotkeys/hotkeys.h"
+#include "launcher/launcher.h"
 #include "note/note.h"
 #include "platform/entry.h"
 #include "reminders/reminders.h"
@@ -43,6 +44,7 @@ public:
     hotkeys::Hotkeys& hotkeys() { return hotkeys_; }
     reminders::Reminders& reminders() { return reminders_; }
     note::Note& note() { return note_; }
+    launcher::Launcher& launcher() { return launcher_; }
     // The program's own belief about the CD door.
     int door_open_flag() const { return door_open_; }
 
@@ -68,6 +70,7 @@ private:
     hotkeys::Hotkeys hotkeys_;
     reminders::Reminders reminders_;
     note::Note note_;
+    launcher::Launcher launcher_;
     WindowSlot<SettingsWindow> settings_;
     WindowSlot<AboutWindow> about_;
     int door_open_ = 0;

@@ -34,6 +34,7 @@ SettingsWindow::SettingsWindow(Program& program)
       配色组合框(&选择夹.page(kRemindersTab), {466, 23, 106, 20},
                  {"素洁无痕", "淡爽天空", "草原春色", "夕阳无限", "浪漫罗兰", "朦胧夜暮"}),
       提醒页(选择夹.page(kRemindersTab), program.reminders(), program.bar().提醒时钟, 提醒列表框, 删除过期选择框),
+      快捷页(选择夹.page(kLauncherTab), program.launcher()),
       program_(program) {
     // The program's face: the design's sizes are measured in it.
     for (Control* c : controls()) c->set_font(Font{"宋体", 9});

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/program_page.h"
+#include "launcher/launcher_page.h"
 #include "platform/ui.h"
 #include "reminders/page.h"
 
@@ -28,6 +29,7 @@ public:
     Label 透明标签8;
     DropDown 配色组合框;
     reminders::RemindersPage 提醒页;
+    launcher::LauncherPage 快捷页;
 
     // The two colours of each scheme of 配色组合框.
     struct Scheme {
@@ -48,7 +50,7 @@ private:
     void reminders_page_created() { 提醒页.created(); }  // steps 9 and 10: the list, the date, delay and chime
     void media_page_tab_shown() {}        // tab 1: the list kind and its first load
     void reminders_page_tab_shown() { 提醒页.tab_shown(); }  // tab 2: expired reminders, the minimise option, the count
-    void launcher_page_tab_shown() {}     // tab 3: the launcher options and the group names
+    void launcher_page_tab_shown() { 快捷页.tab_shown(); }  // tab 3: the launcher options and the group names
 
     Program& program_;
 };

@@ -51,6 +51,8 @@ public:
     // (* and ?, without case), in file-system order; "." and ".." excluded.
     virtual std::vector<Entry> enumerate(const std::string& pattern) = 0;
     virtual std::string current_directory() = 0;
+    // Makes a folder the process's current directory; false when it is none.
+    virtual bool set_current_directory(const std::string& path) = 0;
     // Marks a file hidden (the style manifest).
     virtual bool set_hidden(const std::string& path) = 0;
 };
@@ -108,7 +110,9 @@ public:
                                                  const std::string& initial) = 0;
     // Pops a menu at a screen point and waits; the 0-based index of the chosen
     // item (separators count as items, written as empty texts), or -1.
-    virtual int popup_menu(const std::vector<std::string>& items, Point screen_pos) = 0;
+    // disabled[i] greys item i out (missing entries: enabled).
+    virtual int popup_menu(const std::vector<std::string>& items, Point screen_pos,
+                           const std::vector<bool>& disabled = {}) = 0;
     // The system's default beep.
     virtual void beep() = 0;
 };

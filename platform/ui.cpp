@@ -160,6 +160,10 @@ void Control::user_focus_lost() {
     if (reachable()) raise(on_focus_lost);
 }
 
+void Control::user_key(int ch) {
+    if (reachable() && on_key) on_key(ch);
+}
+
 // ---- Edit ---------------------------------------------------------------------
 
 Edit::Edit(Container* parent, Rect r) : Edit(parent, r, Mode{}) {}
@@ -247,6 +251,50 @@ std::string DropDown::selected_text() const {
 }
 
 void DropDown::user_select(int i) {
+    if (!reachable()) return;
+    select(i);
+    raise(on_change);
+}
+
+// ---- ListBox ------------------------------------------------------------------
+
+std::string ListBox::item(int i) const { return i >= 0 && i < count() ? items_[static_cast<std::size_t>(i)] : std::string(); }
+
+void ListBox::insert_item(int pos, std::string text) {
+    if (pos < 0) pos = 0;
+    if (pos > count()) pos = count();
+    items_.insert(items_.begin() + pos, std::move(text));
+    if (selection_ >= pos) ++selection_;
+    changed(Prop::Items);
+}
+
+void ListBox::set_item(int i, std::string text) {
+    if (i < 0 || i >= count()) return;
+    items_[static_cast<std::size_t>(i)] = std::move(text);
+    changed(Prop::Items);
+}
+
+void ListBox::remove_item(int i) {
+    if (i < 0 || i >= count()) return;
+    items_.erase(items_.begin() + i);
+    if (selection_ == i) selection_ = -1;
+    else if (selection_ > i) --selection_;
+    changed(Prop::Items);
+}
+
+void ListBox::clear_items() {
+    items_.clear();
+    selection_ = -1;
+    changed(Prop::Items);
+}
+
+void ListBox::select(int i) {
+    if (i < 0 || i >= count()) i = -1;
+    selection_ = i;
+    changed(Prop::Selection);
+}
+
+void ListBox::user_select(int i) {
     if (!reachable()) return;
     select(i);
     raise(on_change);
@@ -546,6 +594,25 @@ void Window::user_moved_to(Point p) {
 
 void Window::user_close() {
     if (created_) raise(on_close);
+}
+
+Size Window::client_size() const {
+    Size s;
+    if (created_ && peer_ && peer_->client_size(s)) return s;
+    const Rect& r = rect();
+    if (!style_.caption) return {r.width, r.height};
+    return {r.width - kFrameWidth, r.height - kFrameHeight};
+}
+
+void Window::set_accept_files(bool a) {
+    if (a == accept_files_) return;
+    accept_files_ = a;
+    changed(Prop::Style);
+}
+
+void Window::user_drop(std::vector<std::string> paths) {
+    if (!created_ || !accept_files_ || !enabled() || !visible()) return;
+    if (on_files_dropped) on_files_dropped(paths);
 }
 
 void Window::notify_visible_changed() {

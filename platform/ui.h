@@ -50,6 +50,7 @@ enum class Kind {
     PictureBox,
     Line,
     DatePicker,
+    ListBox,
 };
 
 // Which part of an object's state changed, for its peer.
@@ -85,6 +86,9 @@ public:
     // The text the user left in the control, for a peer that hands it over
     // only when it is asked for (Edit::user_changed).
     virtual std::string read_text() { return {}; }
+    // A window's client area as the system made it; false when the peer
+    // cannot tell (the sim's model is used then).
+    virtual bool client_size(Size&) { return false; }
 };
 
 // Creates peers and runs the few things only the backend can do.
@@ -162,6 +166,8 @@ public:
     void user_pointer_leave();
     void user_focus();
     void user_focus_lost();
+    // A character typed while the control has the focus (13: Enter).
+    void user_key(int ch);
 
     std::function<void()> on_click;
     std::function<void()> on_double_click;
@@ -170,6 +176,7 @@ public:
     std::function<void()> on_pointer_leave;
     std::function<void()> on_focus;
     std::function<void()> on_focus_lost;
+    std::function<void(int)> on_key;
 
 protected:
     void changed(Prop p) {
@@ -342,6 +349,32 @@ public:
 private:
     std::vector<std::string> items_;
     std::vector<int> data_;
+    int selection_ = -1;
+};
+
+// A plain list of texts, one selectable at a time.
+class ListBox : public Control {
+public:
+    ListBox(Container* parent, Rect r) : Control(parent, Kind::ListBox, r) { made(); }
+    const std::vector<std::string>& items() const { return items_; }
+    int count() const { return static_cast<int>(items_.size()); }
+    // Empty for an index outside the list.
+    std::string item(int i) const;
+    // At pos clamped to 0..count; the selection stays on its item.
+    void insert_item(int pos, std::string text);
+    void add_item(std::string text) { insert_item(count(), std::move(text)); }
+    void set_item(int i, std::string text);
+    void remove_item(int i);
+    void clear_items();
+    // -1: nothing selected. An index outside the items selects nothing.
+    int selection() const { return selection_; }
+    void select(int i);
+
+    void user_select(int i);  // raises on_change
+    std::function<void()> on_change;
+
+private:
+    std::vector<std::string> items_;
     int selection_ = -1;
 };
 
@@ -577,6 +610,18 @@ public:
     // The control that last took the focus, by code or by the user (nullptr: none yet).
     Control* focused() const { return focused_; }
 
+    // The client area: the system's once created; before that, and in the
+    // sim, a captioned window's frame is kFrameWidth by kFrameHeight.
+    static constexpr int kFrameWidth = 6;
+    static constexpr int kFrameHeight = 27;
+    Size client_size() const;
+    // Files dropped from the shell reach the window (DragAcceptFiles).
+    void set_accept_files(bool a);
+    bool accepts_files() const { return accept_files_; }
+    // The user dropped files on the window, in drop order: raises on_files_dropped.
+    void user_drop(std::vector<std::string> paths);
+    std::function<void(const std::vector<std::string>&)> on_files_dropped;
+
     // The user moved the window, or the system did (peers); raises on_moved.
     void user_moved_to(Point p);
     // The user asked to close the window (system close button): raises on_close.
@@ -601,6 +646,7 @@ private:
     Control* focused_ = nullptr;
     bool created_ = false;
     bool topmost_ = false;
+    bool accept_files_ = false;
     int opacity_ = -1;
     bool layered_ = false;
     bool has_background_ = false;

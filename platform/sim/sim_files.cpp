@@ -336,6 +336,15 @@ std::vector<FileSystem::Entry> SimSystem::enumerate(const std::string& pattern) 
 
 std::string SimSystem::current_directory() { return dir; }
 
+bool SimSystem::set_current_directory(const std::string& path) {
+    std::string p = normalize(path, dir);
+    // A drive root is a folder of its own.
+    const bool root = p.size() == 2 && p[1] == ':';
+    if (!root && !folder_exists(p)) return false;
+    dir = root ? p + "\\" : p;
+    return true;
+}
+
 bool SimSystem::set_hidden(const std::string& path) {
     auto it = nodes_.find(ascii_upper(normalize(path, dir)));
     if (it == nodes_.end()) return false;

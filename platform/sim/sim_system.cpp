@@ -207,14 +207,19 @@ std::optional<std::string> SimSystem::input_box(Window* owner, const std::string
     return take_or(input_answers, std::optional<std::string>());
 }
 
-int SimSystem::popup_menu(const std::vector<std::string>& items, Point screen_pos) {
+int SimSystem::popup_menu(const std::vector<std::string>& items, Point screen_pos, const std::vector<bool>& disabled) {
     ShownDialog s;
     s.kind = "menu";
     s.items = items;
+    s.disabled = disabled;
+    s.disabled.resize(items.size(), false);
     s.at = screen_pos;
     dialogs.push_back(s);
     const int chosen = take_or(menu_answers, -1);
-    return chosen >= 0 && chosen < static_cast<int>(items.size()) ? chosen : -1;
+    // A greyed item or a separator cannot be chosen.
+    if (chosen < 0 || chosen >= static_cast<int>(items.size())) return -1;
+    if (s.disabled[static_cast<std::size_t>(chosen)] || items[static_cast<std::size_t>(chosen)].empty()) return -1;
+    return chosen;
 }
 
 void SimSystem::beep() { ++beeps; }

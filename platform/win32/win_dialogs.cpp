@@ -225,12 +225,13 @@ std::optional<std::string> Win32System::input_box(Window* owner, const std::stri
     return narrow(st.text);
 }
 
-int Win32System::popup_menu(const std::vector<std::string>& items, Point screen_pos) {
+int Win32System::popup_menu(const std::vector<std::string>& items, Point screen_pos, const std::vector<bool>& disabled) {
     HMENU menu = CreatePopupMenu();
     if (!menu) return -1;
     for (std::size_t i = 0; i < items.size(); ++i) {
+        const UINT grey = i < disabled.size() && disabled[i] ? MF_GRAYED : 0;
         if (items[i].empty()) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        else AppendMenuW(menu, MF_STRING, i + 1, widen(items[i]).c_str());
+        else AppendMenuW(menu, MF_STRING | grey, i + 1, widen(items[i]).c_str());
     }
     // The menu closes on a click elsewhere only when its owner is in the foreground.
     HWND host = menu_window();

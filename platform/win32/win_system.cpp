@@ -201,6 +201,10 @@ std::string Win32System::current_directory() {
     return narrow(buf);
 }
 
+bool Win32System::set_current_directory(const std::string& path) {
+    return SetCurrentDirectoryW(widen(path).c_str()) != FALSE;
+}
+
 bool Win32System::set_hidden(const std::string& path) {
     const std::wstring p = widen(path);
     const DWORD a = GetFileAttributesW(p.c_str());

@@ -53,6 +53,7 @@ public:
     bool create_folder(const std::string& path) override;
     std::vector<Entry> enumerate(const std::string& pattern) override;
     std::string current_directory() override;
+    bool set_current_directory(const std::string& path) override;
     bool set_hidden(const std::string& path) override;
     // Clock
     DateTime now() override;
@@ -70,7 +71,8 @@ public:
     bool choose_font(Window* owner, Font& font, Color& color) override;
     std::optional<std::string> input_box(Window* owner, const std::string& prompt, const std::string& title,
                                          const std::string& initial) override;
-    int popup_menu(const std::vector<std::string>& items, Point screen_pos) override;
+    int popup_menu(const std::vector<std::string>& items, Point screen_pos,
+                   const std::vector<bool>& disabled = {}) override;
     void beep() override;
     // Shell
     bool start_program(const std::string& path, const std::string& args) override;

@@ -2,6 +2,8 @@
 // reflection of notifications to the peers, and the backend object itself.
 #include "platform/win32/win_ui.h"
 
+#include <shellapi.h>
+
 #include <set>
 
 namespace q::win32 {
@@ -145,6 +147,8 @@ std::unique_ptr<Peer> make_control_peer(Control& c) {
             return make_line_peer(static_cast<Line&>(c));
         case Kind::DatePicker:
             return make_date_picker_peer(static_cast<DatePicker&>(c));
+        case Kind::ListBox:
+            return make_list_box_peer(static_cast<ListBox&>(c));
         case Kind::Window:
             break;
     }
@@ -175,7 +179,15 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
     if (w.layered()) update(Prop::Opacity);
     if (w.topmost()) update(Prop::Topmost);
     if (!w.enabled()) update(Prop::Enabled);
+    if (w.accepts_files()) update(Prop::Style);
     if (w.visible()) update(Prop::Visible);
+}
+
+bool WindowPeer::client_size(Size& s) {
+    RECT rc;
+    if (!hwnd_ || !GetClientRect(hwnd_, &rc)) return false;
+    s = {rc.right - rc.left, rc.bottom - rc.top};
+    return true;
 }
 
 WindowPeer::~WindowPeer() {
@@ -230,6 +242,9 @@ void WindowPeer::update(Prop what) {
         }
         case Prop::Shape:
             apply_shape();
+            break;
+        case Prop::Style:
+            DragAcceptFiles(hwnd_, window_.accepts_files());
             break;
         default:
             break;
@@ -378,6 +393,22 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             // The program decides whether the window goes.
             window_.user_close();
             return 0;
+        case WM_DROPFILES: {
+            // Every name whole, however long: a cut path would point nowhere.
+            HDROP drop = reinterpret_cast<HDROP>(wp);
+            std::vector<std::string> paths;
+            const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < n; ++i) {
+                const UINT len = DragQueryFileW(drop, i, nullptr, 0);
+                std::wstring name(len + 1, L'\0');
+                const UINT got = DragQueryFileW(drop, i, &name[0], len + 1);
+                name.resize(got);
+                paths.push_back(narrow(name));
+            }
+            DragFinish(drop);
+            window_.user_drop(std::move(paths));
+            return 0;
+        }
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
@@ -606,6 +637,13 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             r = DefSubclassProc(h, msg, wp, lp);
             if (*alive) control_.user_mouse_down(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right);
             return r;
+        case WM_CHAR:
+            // The program sees the key first; Enter in a one-line box would only beep.
+            if (control_.on_key) {
+                control_.user_key(static_cast<int>(wp));
+                if (!*alive || wp == VK_RETURN) return 0;
+            }
+            break;
         case WM_SETFOCUS:
             r = DefSubclassProc(h, msg, wp, lp);
             if (*alive && !syncing_) control_.user_focus();

@@ -155,6 +155,8 @@ std::unique_ptr<Peer> make_picture_box_peer(PictureBox& p);
 std::unique_ptr<Peer> make_line_peer(Line& l);
 // win_ui_date.cpp
 std::unique_ptr<Peer> make_date_picker_peer(DatePicker& d);
+// win_ui_lists.cpp
+std::unique_ptr<Peer> make_list_box_peer(ListBox& l);
 
 // The window class of tab pages and group boxes: a plain child window whose
 // procedure reflects its children's notifications (win_ui.cpp).
@@ -166,6 +168,7 @@ public:
     explicit WindowPeer(Window& w);
     ~WindowPeer() override;
     void update(Prop what) override;
+    bool client_size(Size& s) override;
 
     Window& window() const { return window_; }
     HWND hwnd() const { return hwnd_; }

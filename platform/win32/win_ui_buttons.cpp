@@ -15,7 +15,8 @@ namespace {
 class ButtonPeer : public ControlPeer {
 public:
     explicit ButtonPeer(Control& c) : ControlPeer(c) {
-        create(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP);
+        // A button of two lines' height or more wraps a caption too long for one.
+        create(L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | (c.rect().height >= 36 ? BS_MULTILINE : 0));
         sync_all();
     }
     bool on_command(WORD code) override {

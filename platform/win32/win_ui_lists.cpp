@@ -62,6 +62,55 @@ private:
     DropDown& box_;
 };
 
+// ---- ListBox ---------------------------------------------------------------------
+
+class ListBoxPeer : public ControlPeer {
+public:
+    explicit ListBoxPeer(ListBox& l) : ControlPeer(l), list_(l) {
+        create(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE);
+        sync_all();
+    }
+    void sync_all() override {
+        apply_font();
+        apply(Prop::Items);
+    }
+    void apply(Prop what) override {
+        switch (what) {
+            case Prop::Items: {
+                Sync s(*this);
+                SendMessageW(hwnd(), WM_SETREDRAW, FALSE, 0);
+                SendMessageW(hwnd(), LB_RESETCONTENT, 0, 0);
+                for (const std::string& item : list_.items())
+                    SendMessageW(hwnd(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(item).c_str()));
+                SendMessageW(hwnd(), WM_SETREDRAW, TRUE, 0);
+                InvalidateRect(hwnd(), nullptr, TRUE);
+                apply(Prop::Selection);
+                break;
+            }
+            case Prop::Selection: {
+                Sync s(*this);
+                SendMessageW(hwnd(), LB_SETCURSEL, static_cast<WPARAM>(list_.selection()), 0);
+                break;
+            }
+            default:
+                ControlPeer::apply(what);
+                break;
+        }
+    }
+    bool on_command(WORD code) override {
+        if (code != LBN_SELCHANGE || syncing_) return true;
+        const int sel = static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0));
+        std::shared_ptr<bool> alive = alive_;
+        list_.user_select(sel);
+        if (*alive && static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)) != list_.selection())
+            apply(Prop::Selection);
+        return true;
+    }
+
+private:
+    ListBox& list_;
+};
+
 // ---- ListView --------------------------------------------------------------------
 
 // A virtual (owner-data) list: the rows stay in the object and the control
@@ -295,6 +344,7 @@ private:
 }  // namespace
 
 std::unique_ptr<Peer> make_drop_down_peer(DropDown& c) { return std::make_unique<DropDownPeer>(c); }
+std::unique_ptr<Peer> make_list_box_peer(ListBox& c) { return std::make_unique<ListBoxPeer>(c); }
 std::unique_ptr<Peer> make_list_view_peer(ListView& c) { return std::make_unique<ListViewPeer>(c); }
 std::unique_ptr<Peer> make_slider_peer(Slider& c) { return std::make_unique<SliderPeer>(c); }
 

@@ -29,6 +29,11 @@ public:
     void type(Edit& e, const std::string& text);
     // Files dragged from the shell and dropped on the box, in that order.
     void drop(Edit& e, const std::vector<std::string>& paths);
+    // The same onto a window that takes dropped files.
+    void drop(Window& w, const std::vector<std::string>& paths);
+    void pick(ListBox& l, int item);
+    // A character typed into the control that has the focus.
+    void type_key(Control& c, int ch);
     void pick(DropDown& d, int item);
     // Selects a row that is not selected yet (keyboard or click).
     void pick(ListView& l, int row);

@@ -47,6 +47,12 @@ void User::type(Edit& e, const std::string& text) { e.user_type(text); }
 
 void User::drop(Edit& e, const std::vector<std::string>& paths) { e.user_drop(paths); }
 
+void User::drop(Window& w, const std::vector<std::string>& paths) { w.user_drop(paths); }
+
+void User::pick(ListBox& l, int item) { l.user_select(item); }
+
+void User::type_key(Control& c, int ch) { c.user_key(ch); }
+
 void User::pick(DropDown& d, int item) { d.user_select(item); }
 
 void User::pick(ListView& l, int row) { l.user_pick(row); }

@@ -235,9 +235,10 @@ void User::type(Edit& e, const std::string& text) {
     SendMessageW(h, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(win32::widen(text).c_str()));
 }
 
-void User::drop(Edit& e, const std::vector<std::string>& paths) {
-    HWND h = hwnd_of_control(e);
-    // The shell drops only on windows that accept files.
+namespace {
+
+// What the shell sends a window that accepts files.
+void drop_on(HWND h, const std::vector<std::string>& paths) {
     if (!h || !(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_ACCEPTFILES)) return;
     std::wstring names;
     for (const std::string& p : paths) names += win32::widen(p) + L'\0';
@@ -252,6 +253,27 @@ void User::drop(Edit& e, const std::vector<std::string>& paths) {
     GlobalUnlock(mem);
     // The receiver frees it with DragFinish.
     SendMessageW(h, WM_DROPFILES, reinterpret_cast<WPARAM>(mem), 0);
+}
+
+}  // namespace
+
+void User::drop(Edit& e, const std::vector<std::string>& paths) { drop_on(hwnd_of_control(e), paths); }
+
+void User::drop(Window& w, const std::vector<std::string>& paths) { drop_on(hwnd_of_control(w), paths); }
+
+void User::pick(ListBox& l, int item) {
+    HWND h = hwnd_of_control(l);
+    if (!h) return;
+    SetFocus(h);
+    SendMessageW(h, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
+    notify_parent(h, LBN_SELCHANGE);
+}
+
+void User::type_key(Control& c, int ch) {
+    HWND h = hwnd_of_control(c);
+    if (!h) return;
+    SetFocus(h);
+    SendMessageW(h, WM_CHAR, static_cast<WPARAM>(ch), 1);
 }
 
 void User::pick(DropDown& d, int item) {

@@ -62,6 +62,11 @@ public:
     }
     std::vector<Entry> enumerate(const std::string&) override { return {}; }
     std::string current_directory() override { return fs::current_path().string(); }
+    bool set_current_directory(const std::string& p) override {
+        std::error_code ec;
+        fs::current_path(p, ec);
+        return !ec;
+    }
     bool set_hidden(const std::string&) override { return true; }
 };
 

@@ -1,0 +1,318 @@
+#include "launcher/launcher_window.h"
+
+#include "launcher/group_store.h"
+#include "launcher/launcher.h"
+#include "platform/text.h"
+#include "settings/settings_file.h"
+#include "settings/values.h"
+
+namespace q::launcher {
+
+namespace {
+
+const char* const kCaption = "当前选定组：";
+const char* const kDefaultName = "组";
+
+Rect slot_rect(int s) { return {120 * (s % 4), 25 + 30 * (s / 4), 120, 30}; }
+
+}  // namespace
+
+const std::vector<std::string>& LauncherWindow::menu_items() {
+    static const std::vector<std::string> items = {"更改名称", "", "剪切快捷项", "粘贴快捷项",
+                                                   "删除快捷项", "", "查看属性"};
+    return items;
+}
+
+LauncherWindow::LauncherWindow(Launcher& owner)
+    : Window({50, 50, 486, 232}, kCaption, Style{}),
+      前翻按钮(this, {0, 3, 32, 19}, "←"),
+      组1(this, {32, 0, 52, 25}, kDefaultName),
+      组2(this, {84, 0, 52, 25}, kDefaultName),
+      组3(this, {136, 0, 52, 25}, kDefaultName),
+      组4(this, {188, 0, 52, 25}, kDefaultName),
+      组5(this, {240, 0, 52, 25}, kDefaultName),
+      组6(this, {292, 0, 52, 25}, kDefaultName),
+      组7(this, {344, 0, 52, 25}, kDefaultName),
+      组8(this, {396, 0, 52, 25}, kDefaultName),
+      下翻按钮(this, {448, 3, 32, 19}, "→"),
+      按钮1(this, slot_rect(0), "0"),
+      owner_(owner) {
+    for (Control* c : controls()) c->set_font(Font{"宋体", 9});
+    前翻按钮.on_click = [this] { 前翻按钮_click(); };
+    下翻按钮.on_click = [this] { 下翻按钮_click(); };
+    for (int n = 1; n <= 8; ++n) {
+        tab(n).on_click = [this, n] { tab_click(n); };
+        tab(n).on_mouse_down = [this, n](MouseButton b) { tab_mouse_down(n, b); };
+    }
+    wire(按钮1);
+    on_moved = [this] { window_moved(); };
+    on_destroy = [this] { window_destroyed(); };
+    on_close = [this] { window_close(); };
+    on_files_dropped = [this](const std::vector<std::string>& paths) { window_files_dropped(paths); };
+}
+
+State& LauncherWindow::state() { return owner_.state(); }
+
+Button& LauncherWindow::tab(int n) {
+    Button* tabs[8] = {&组1, &组2, &组3, &组4, &组5, &组6, &组7, &组8};
+    return *tabs[n - 1];
+}
+
+ShortcutButton& LauncherWindow::slot_button(int s) { return s == 0 ? 按钮1 : *copies_[static_cast<std::size_t>(s)]; }
+
+void LauncherWindow::wire(ShortcutButton& b) {
+    b.on_click = [this, &b] { shortcut_click(b); };
+    b.on_mouse_down = [this, &b](MouseButton mb) { shortcut_mouse_down(b, mb); };
+}
+
+int LauncherWindow::slot_of(const ShortcutButton& b) const {
+    for (int s = 0; s < kSlots; ++s)
+        if (b.tag == decimal(s)) return s;
+    return 0;
+}
+
+void LauncherWindow::size_client() {
+    // One pixel at a time, as the frame the system draws decides; bounded,
+    // so that a size the system refuses cannot hold the program here.
+    for (int i = 0; i < 2000 && client_size().height != kClientHeight; ++i) {
+        Rect r = rect();
+        r.height += client_size().height > kClientHeight ? -1 : 1;
+        set_rect(r);
+    }
+    for (int i = 0; i < 2000 && client_size().width != kClientWidth; ++i) {
+        Rect r = rect();
+        r.width += client_size().width > kClientWidth ? -1 : 1;
+        set_rect(r);
+    }
+}
+
+void LauncherWindow::window_created() {
+    State& st = state();
+    // 1. Client area.
+    size_client();
+    // 2. The copies of the template.
+    for (int s = 1; s < kSlots; ++s) {
+        copies_[static_cast<std::size_t>(s)] = std::make_unique<ShortcutButton>(this, slot_rect(s), decimal(s));
+        ShortcutButton& b = *copies_[static_cast<std::size_t>(s)];
+        b.set_font(按钮1.font());
+        wire(b);
+    }
+    // 3. Topmost.
+    set_topmost(true);
+    // 4. Placement: on the pointer, even partly off the screen, or the screen's centre.
+    const Rect r = rect();
+    if (settings::launcher_follow()) {
+        const Point p = sys().desktop.pointer();
+        move(p.x - r.width / 2, p.y - r.height / 2);
+    } else {
+        const Size screen = sys().desktop.screen_size();
+        move((screen.width - r.width) / 2, (screen.height - r.height) / 2);
+    }
+    // 5. Transparency.
+    if (settings::launcher_trans() && sys().process.has_layered_windows())
+        set_opacity(leading_int(settings::launcher_alpha()));
+    // 6. The group folder.
+    const std::string folder = sys().process.program_dir() + "\\APrg";
+    if (path_kind(folder) == kMissing) sys().files.create_folder(folder);
+    // 7, 8, 9.
+    show_tabs(st.current_page);
+    前翻按钮.set_enabled(st.current_group > 8);
+    if (st.current_group == 0)
+        tab_click(1);
+    else
+        show_group(st.current_group);
+    // 10. Drop target.
+    set_accept_files(true);
+    ready_ = true;
+}
+
+void LauncherWindow::show_group(int n) {
+    for (int s = 0; s < kSlots; ++s) slot_button(s).set_text(slot_caption(n, s));
+    set_text(kCaption + group_name(n, kDefaultName));
+}
+
+void LauncherWindow::show_tabs(int page) {
+    for (int n = 1; n <= 8; ++n) tab(n).set_text(group_name(8 * page + n, kDefaultName));
+}
+
+void LauncherWindow::reapply_transparency() {
+    if (!sys().process.has_layered_windows()) return;
+    if (settings::launcher_trans())
+        set_opacity(leading_int(settings::launcher_alpha()));
+    else
+        set_opacity(255);
+}
+
+void LauncherWindow::window_moved() {
+    // The placement of the creation steps comes before the options are applied.
+    if (ready_) reapply_transparency();
+}
+
+void LauncherWindow::window_destroyed() { set_topmost(false); }
+
+void LauncherWindow::window_close() { owner_.close_window(); }
+
+void LauncherWindow::tab_click(int n) {
+    State& st = state();
+    st.current_group = page_base(st.current_group) + n;
+    show_group(st.current_group);
+}
+
+void LauncherWindow::前翻按钮_click() {
+    State& st = state();
+    if (st.current_page > 0) --st.current_page;
+    show_tabs(st.current_page);
+    st.current_group -= 8;
+    show_group(st.current_group);
+    if (st.current_group <= 8) 前翻按钮.set_enabled(false);
+}
+
+void LauncherWindow::下翻按钮_click() {
+    State& st = state();
+    ++st.current_page;
+    show_tabs(st.current_page);
+    st.current_group += 8;
+    前翻按钮.set_enabled(true);
+    show_group(st.current_group);
+}
+
+void LauncherWindow::shortcut_click(ShortcutButton& b) {
+    State& st = state();
+    st.current_slot = slot_of(b);
+    const std::string path = slot_path(st.current_group, st.current_slot);
+    if (path.empty()) return;
+    if (path_kind(path) == kMissing) {
+        invalid_path_flow();
+        return;
+    }
+    sys().shell.open_path(path);
+    owner_.close_window();
+}
+
+void LauncherWindow::invalid_path_flow() {
+    State& st = state();
+    if (ask("该快捷项的路径已经失效，是否立即删除？", "路径失效处理", Icon::Question, Buttons::YesNo) != Answer::Yes)
+        return;
+    slot_button(st.current_slot).set_text("");
+    clear_slot(st.current_group, st.current_slot);
+}
+
+Answer LauncherWindow::ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons) {
+    set_topmost(false);
+    const Answer a = sys().dialogs.message_box(this, text, title, icon, buttons);
+    set_topmost(true);
+    return a;
+}
+
+std::optional<std::string> LauncherWindow::input(const std::string& prompt, const std::string& title,
+                                                 const std::string& initial) {
+    set_topmost(false);
+    std::optional<std::string> text = sys().dialogs.input_box(this, prompt, title, initial);
+    set_topmost(true);
+    return text;
+}
+
+void LauncherWindow::shortcut_mouse_down(ShortcutButton& b, MouseButton mb) {
+    if (mb != MouseButton::Right) return;
+    State& st = state();
+    st.current_slot = slot_of(b);
+    const std::string path = slot_path(st.current_group, st.current_slot);
+    if (!path.empty() && path_kind(path) == kMissing) {
+        invalid_path_flow();
+        return;
+    }
+    std::vector<std::string> items = menu_items();
+    std::vector<bool> disabled(items.size(), false);
+    if (st.cut_caption.empty()) {
+        disabled[kPaste] = true;
+    } else {
+        items[kPaste] = "粘贴：" + st.cut_caption;
+    }
+    if (slot_caption(st.current_group, st.current_slot).empty()) disabled[kRename] = disabled[kCut] = disabled[kDelete] = disabled[kProperties] = true;
+    // At the button's lower left corner, on the screen.
+    const Size client = client_size();
+    const int frame = (rect().width - client.width) / 2;
+    const Point at{rect().left + frame + b.rect().left,
+                   rect().top + (rect().height - client.height) - frame + b.rect().bottom()};
+    const int chosen = sys().dialogs.popup_menu(items, at, disabled);
+    if (chosen >= 0) menu_command(chosen);
+}
+
+void LauncherWindow::menu_command(int item) {
+    State& st = state();
+    const int g = st.current_group, s = st.current_slot;
+    ShortcutButton& b = slot_button(s);
+    switch (item) {
+        case kRename: {
+            const std::optional<std::string> name = input("此快捷项的名称更改为：", "快捷项更名", slot_caption(g, s));
+            if (!name || name->empty()) return;
+            b.set_text(*name);
+            rename_slot(g, s, *name);
+            return;
+        }
+        case kCut:
+            st.cut_caption = slot_caption(g, s);
+            st.cut_path = slot_path(g, s);
+            clear_slot(g, s);
+            b.set_text("");
+            return;
+        case kPaste:
+            if (!b.text().empty() && ask("要覆盖吗？", "覆盖确认", Icon::Question, Buttons::YesNo) != Answer::Yes) return;
+            b.set_text(st.cut_caption);
+            write_slot(g, s, st.cut_caption, st.cut_path);
+            st.cut_caption.clear();
+            st.cut_path.clear();
+            return;
+        case kDelete:
+            if (ask("您确定要删除此快捷项？", "删除确认", Icon::Question, Buttons::YesNo) != Answer::Yes) return;
+            b.set_text("");
+            clear_slot(g, s);
+            return;
+        case kProperties:
+            sys().shell.show_properties(slot_path(g, s));
+            return;
+        default:
+            return;
+    }
+}
+
+void LauncherWindow::tab_mouse_down(int n, MouseButton b) {
+    if (b != MouseButton::Right) return;
+    tab_click(n);
+    tab(n).set_focus();
+    const std::optional<std::string> name = input("此组的名称更改为：", "组更名", tab(n).text());
+    if (!name) return;
+    tab(n).set_text(*name);
+    if (name->empty()) return;
+    State& st = state();
+    if (!group_exists(st.current_group)) write_setting("acprg", "total", decimal(settings::group_total() + 1));
+    set_group_name(st.current_group, *name);
+    set_text(kCaption + *name);
+}
+
+void LauncherWindow::window_files_dropped(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    // Only the first file, taken whole.
+    const std::string path = paths.front();
+    State& st = state();
+    // Where the pointer is now, not the drop point.
+    const Point p = sys().desktop.pointer();
+    const Rect r = rect();
+    const Size client = client_size();
+    const int y = p.y - r.top - (r.height - client.height) - 25;
+    if (y <= 0) return;
+    const int row = y / 30;
+    const int column = (p.x - r.left - (r.width - client.width)) / 120;
+    if (row >= 6 || column >= 4) return;
+    const int slot = 4 * row + column;
+    if (path_in_group(st.current_group, path)) {
+        ask("该快捷项已在本组存在，无需重复添加！", "重复！", Icon::Warning, Buttons::Ok);
+        return;
+    }
+    if (!slot_path(st.current_group, slot).empty() &&
+        ask("要覆盖吗？", "确认覆盖", Icon::Question, Buttons::YesNo) != Answer::Yes)
+        return;
+    slot_button(slot).set_text(store_path(st.current_group, slot, path));
+}
+
+}  // namespace q::launcher

@@ -1,0 +1,79 @@
+// The launcher window: eight group tabs with paging over a grid of 24
+// shortcut buttons; drops, the shortcut menu and the tab rename.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+#include "platform/ui.h"
+
+namespace q::launcher {
+
+class Launcher;
+struct State;
+
+// A shortcut button carries its slot as its tag.
+class ShortcutButton : public Button {
+public:
+    ShortcutButton(Container* parent, Rect r, std::string tag) : Button(parent, r, ""), tag(std::move(tag)) {}
+    std::string tag;
+};
+
+class LauncherWindow : public Window {
+public:
+    static constexpr int kClientWidth = 480;
+    static constexpr int kClientHeight = 205;
+
+    explicit LauncherWindow(Launcher& owner);
+
+    Button 前翻按钮;
+    Button 组1, 组2, 组3, 组4, 组5, 组6, 组7, 组8;
+    Button 下翻按钮;
+    ShortcutButton 按钮1;
+
+    // The menu 按钮菜单, in order; an empty text is a separator.
+    static const std::vector<std::string>& menu_items();
+    enum MenuItem { kRename = 0, kCut = 2, kPaste = 3, kDelete = 4, kProperties = 6 };
+
+    // The button of slot s (0: the template).
+    ShortcutButton& slot_button(int s);
+    Button& tab(int n);  // 组n, n = 1..8
+
+    void window_created();
+    void window_moved();
+    void window_destroyed();
+    void tab_click(int n);
+    void tab_mouse_down(int n, MouseButton b);
+    void 前翻按钮_click();
+    void 下翻按钮_click();
+    void shortcut_click(ShortcutButton& b);
+    void shortcut_mouse_down(ShortcutButton& b, MouseButton mb);
+    void window_files_dropped(const std::vector<std::string>& paths);
+    void window_close();
+
+    void show_group(int n);
+    void show_tabs(int page);
+    // Transparency as the options stand now (after a move, or when the page changes them).
+    void reapply_transparency();
+
+private:
+    void size_client();
+    void wire(ShortcutButton& b);
+    int slot_of(const ShortcutButton& b) const;
+    void invalid_path_flow();
+    void menu_command(int item);
+    // The box wrapped in the topmost pair, so that it can come to the front.
+    Answer ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons);
+    std::optional<std::string> input(const std::string& prompt, const std::string& title, const std::string& initial);
+    State& state();
+
+    Launcher& owner_;
+    bool ready_ = false;  // the creation steps have run
+    std::array<std::unique_ptr<ShortcutButton>, 24> copies_;  // element k: slot k (0 unused)
+};
+
+}  // namespace q::launcher
