@@ -13,6 +13,16 @@
 // Only ASCII literals here: this file is also built without -fexec-charset
 // for fuzzing.
 
+namespace q {
+
+FileSystem::Flush write_flush(const std::string& path) {
+    const std::size_t slash = path.find_last_of('\\');
+    const std::string name = ascii_lower(path.substr(slash == std::string::npos ? 0 : slash + 1));
+    return name == "set.ini" || name == "hotkey.ini" ? FileSystem::Flush::No : FileSystem::Flush::Yes;
+}
+
+}  // namespace q
+
 namespace q::ini {
 
 namespace {

@@ -58,7 +58,7 @@ std::string delete_section(const std::string& content, const std::string& sectio
 }  // namespace q::ini
 
 namespace q {
-// How a write of this file reaches the disk (defined with the settings file):
+// How a write of this file reaches the disk:
 // set.ini and hotkey.ini, rewritten on every change (each step of a note
 // drag), go without a flush; every other file keeps it.
 FileSystem::Flush write_flush(const std::string& path);

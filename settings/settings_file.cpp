@@ -11,12 +11,6 @@ std::string program_file(const std::string& name) { return sys().process.program
 
 std::string settings_path() { return program_file("set.ini"); }
 
-FileSystem::Flush write_flush(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    const std::string name = ascii_lower(path.substr(slash == std::string::npos ? 0 : slash + 1));
-    return name == "set.ini" || name == "hotkey.ini" ? FileSystem::Flush::No : FileSystem::Flush::Yes;
-}
-
 std::string setting(const std::string& section, const std::string& key, const std::string& def) {
     return ini::read(settings_path(), section, key, def);
 }

@@ -286,6 +286,30 @@ void Host::stack_child(HWND child, bool label) {
     stacked();
 }
 
+std::wstring window_text(HWND h) {
+    const int n = GetWindowTextLengthW(h);
+    if (n <= 0) return {};
+    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(h, &w[0], n + 1);
+    w.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return w;
+}
+
+std::vector<std::string> dropped_paths(HDROP drop) {
+    // Every name whole, however long: a cut path would point nowhere.
+    std::vector<std::string> paths;
+    const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < n; ++i) {
+        const UINT len = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring name(len + 1, L'\0');
+        const UINT got = DragQueryFileW(drop, i, &name[0], len + 1);
+        name.resize(got);
+        paths.push_back(narrow(name));
+    }
+    DragFinish(drop);
+    return paths;
+}
+
 bool Host::erase_with_background(UINT msg, WPARAM wp, LRESULT& result) const {
     if (msg != WM_ERASEBKGND && msg != WM_PRINTCLIENT) return false;
     RECT rc;
@@ -394,19 +418,7 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             window_.user_close();
             return 0;
         case WM_DROPFILES: {
-            // Every name whole, however long: a cut path would point nowhere.
-            HDROP drop = reinterpret_cast<HDROP>(wp);
-            std::vector<std::string> paths;
-            const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT i = 0; i < n; ++i) {
-                const UINT len = DragQueryFileW(drop, i, nullptr, 0);
-                std::wstring name(len + 1, L'\0');
-                const UINT got = DragQueryFileW(drop, i, &name[0], len + 1);
-                name.resize(got);
-                paths.push_back(narrow(name));
-            }
-            DragFinish(drop);
-            window_.user_drop(std::move(paths));
+            window_.user_drop(dropped_paths(reinterpret_cast<HDROP>(wp)));
             return 0;
         }
         case WM_QUERYENDSESSION:

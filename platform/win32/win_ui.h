@@ -4,9 +4,11 @@
 #include "platform/win32/win_internal.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace q::win32::uidetail {
 
@@ -193,6 +195,11 @@ private:
     HBITMAP background_ = nullptr;
     SIZE bg_size_{0, 0};
 };
+
+// The whole text of a window or control.
+std::wstring window_text(HWND h);
+// The names of a WM_DROPFILES drop, in drop order; releases the drop.
+std::vector<std::string> dropped_paths(HDROP drop);
 
 // Font of a control: nullptr never; *owned tells whether to DeleteObject it.
 HFONT make_font(const Font& f, bool* owned);

@@ -8,15 +8,6 @@ namespace q::win32::uidetail {
 
 namespace {
 
-std::wstring window_text(HWND h) {
-    const int n = GetWindowTextLengthW(h);
-    if (n <= 0) return {};
-    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
-    const int got = GetWindowTextW(h, &w[0], n + 1);
-    w.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return w;
-}
-
 // ---- SpinEdit ----------------------------------------------------------------------
 
 // The edit is the peer's own window; the arrows are a narrow sibling at the

@@ -9,15 +9,6 @@ namespace q::win32::uidetail {
 
 namespace {
 
-std::wstring window_text(HWND h) {
-    const int n = GetWindowTextLengthW(h);
-    if (n <= 0) return {};
-    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
-    const int got = GetWindowTextW(h, &w[0], n + 1);
-    w.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return w;
-}
-
 // ---- Label -----------------------------------------------------------------------
 
 class LabelPeer : public ControlPeer {
@@ -220,18 +211,7 @@ protected:
             return true;
         }
         if (msg == WM_DROPFILES) {
-            HDROP drop = reinterpret_cast<HDROP>(wp);
-            std::vector<std::string> paths;
-            const UINT n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT i = 0; i < n; ++i) {
-                const UINT len = DragQueryFileW(drop, i, nullptr, 0);
-                std::wstring name(len + 1, L'\0');
-                const UINT got = DragQueryFileW(drop, i, &name[0], len + 1);
-                name.resize(got);
-                paths.push_back(narrow(name));
-            }
-            DragFinish(drop);
-            edit_.user_drop(std::move(paths));
+            edit_.user_drop(dropped_paths(reinterpret_cast<HDROP>(wp)));
             result = 0;
             return true;
         }

@@ -23,21 +23,7 @@ printf '[7]\r\nyes=**********\r\nfunction=3\r\nkey=11\r\nkeyvalue=76\r\n[8]\r\ny
 printf '[set]\r\nrun=F\r\n' >"$(e2e_file set.ini)"
 GRP=$E2E_PROG/APrg
 
-focus_wine() {
-    local w
-    w=$(xdotool search --onlyvisible --name '^(当前选定组：.*|设置Quillet|Wine System Tray)$' 2>/dev/null | head -1)
-    [ -n "$w" ] && xdotool windowfocus "$w" 2>/dev/null
-    sleep 0.2
-}
-press_until() {
-    local i id
-    for i in $(seq 15); do
-        focus_wine
-        xdotool key --clearmodifiers "$1"
-        id=$(e2e_wait_window "$2" 1) && { echo "$id"; return 0; }
-    done
-    return 1
-}
+E2E_FOCUS='^(当前选定组：.*|设置Quillet|Wine System Tray)$'
 helper() { (cd "$E2E_WORK" && wine drop.exe "$@" 2>/dev/null | tr -d '\r'); }
 # The client area of the window TITLE on the screen: left top width height.
 where() { helper where "$1"; }
@@ -56,7 +42,7 @@ answer_input() {  # TITLE TEXT
 
 e2e_start
 sleep 3
-launcher=$(press_until ctrl+alt+l "^$TITLE\$") || e2e_fail "the launcher did not open on Ctrl+Alt+L"
+launcher=$(e2e_press_until ctrl+alt+l "^$TITLE\$") || e2e_fail "the launcher did not open on Ctrl+Alt+L"
 sleep 1
 read -r cx cy cw ch < <(where "$TITLE")
 read -r x y w h < <(e2e_geometry "$launcher")
@@ -92,7 +78,7 @@ e2e_log "the shortcut started the program: $(cat "$MARKER" | tr -d '\r')"
 
 # The group console: tab 3 of the settings window.
 printf '\r\n[acprg]\r\ntotal=1\r\n' >>"$(e2e_file set.ini)"
-settings=$(press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settings window did not open"
+settings=$(e2e_press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settings window did not open"
 sleep 1
 read -r sx sy sw sh < <(where '设置Quillet')
 page() { xdotool mousemove $((sx + 8 + $1)) $((sy + 6 + $2)) click 1; sleep 0.5; }
@@ -126,13 +112,7 @@ sleep 0.5
 [ "$(total)" = 1 ] || e2e_fail "total is '$(total)' after the delete"
 e2e_shot deleted
 
-quit=0
-for i in $(seq 10); do
-    focus_wine
-    xdotool key --clearmodifiers ctrl+alt+q
-    e2e_wait_exit "$E2E_PID" 2 && { quit=1; break; }
-done
-[ $quit = 1 ] || e2e_fail "Quillet did not exit on Ctrl+Alt+Q"
+e2e_quit ctrl+alt+q
 
 e2e_log "PASS"
 e2e_cleanup

@@ -155,3 +155,42 @@ e2e_cleanup() {
     e2e_stop
     if [ -n "$E2E_OWN_XVFB" ]; then kill "$E2E_OWN_XVFB" 2>/dev/null || true; E2E_OWN_XVFB=""; fi
 }
+
+# Keys reach Wine's hotkeys only while one of its windows has the focus: the
+# first visible window whose name matches E2E_FOCUS gets it.
+E2E_FOCUS='^(设置Quillet|Quillet简介|Wine System Tray)$'
+e2e_focus_wine() {
+    local w
+    w=$(xdotool search --onlyvisible --name "$E2E_FOCUS" 2>/dev/null | head -1)
+    [ -n "$w" ] && xdotool windowfocus "$w" 2>/dev/null
+    sleep 0.2
+}
+
+# e2e_press_until KEYS NAME: presses the hotkey until a window named NAME
+# shows; prints its id.
+e2e_press_until() {
+    local i id
+    for i in $(seq 15); do
+        e2e_focus_wine
+        xdotool key --clearmodifiers "$1"
+        id=$(e2e_wait_window "$2" 1) && { echo "$id"; return 0; }
+    done
+    return 1
+}
+
+# e2e_quit KEYS: presses the exit hotkey until the program has ended.
+e2e_quit() {
+    local i
+    for i in $(seq 10); do
+        e2e_focus_wine
+        xdotool key --clearmodifiers "$1"
+        e2e_wait_exit "$E2E_PID" 2 && return 0
+    done
+    e2e_fail "Quillet did not exit on $1"
+}
+
+# Wine without a window manager maps only the client area of a captioned
+# window: e2e_size_ok W H OUTER_W OUTER_H takes either.
+e2e_size_ok() {
+    { [ "$1" = "$3" ] && [ "$2" = "$4" ]; } || { [ "$1" = $(($3 - 6)) ] && [ "$2" = $(($4 - 25)) ]; }
+}

@@ -23,24 +23,7 @@ printf '[6]\r\nyes=**********\r\nfunction=3\r\nkey=17\r\nkeyvalue=82\r\n[10]\r\n
     >"$(e2e_file hotkey.ini)"
 printf '[set]\r\nrun=F\r\n[mesg]\r\nshow=F\r\n[plan]\r\ndelay=3\r\nmin=F\r\n' >"$(e2e_file set.ini)"
 
-focus_wine() {
-    local w
-    w=$(xdotool search --onlyvisible --name '^(设置Quillet|Wine System Tray)$' 2>/dev/null | head -1)
-    [ -n "$w" ] && xdotool windowfocus "$w" 2>/dev/null
-    sleep 0.2
-}
-press_until() {  # KEYS NAME
-    local i id
-    for i in $(seq 15); do
-        focus_wine
-        xdotool key --clearmodifiers "$1"
-        id=$(e2e_wait_window "$2" 1) && { echo "$id"; return 0; }
-    done
-    return 1
-}
-size_ok() {
-    { [ "$1" = "$3" ] && [ "$2" = "$4" ]; } || { [ "$1" = $(($3 - 6)) ] && [ "$2" = $(($4 - 25)) ]; }
-}
+E2E_FOCUS='^(设置Quillet|Wine System Tray)$'
 FRAME_X=0 FRAME_Y=0
 click_in() {
     local x y w h
@@ -60,10 +43,10 @@ texts_of() { (cd "$E2E_BUILD" && wine ./e2e_texts.exe "$1" "$2" 2>/dev/null) | t
 plan() { "$READ_PLAN" "$(e2e_file plan.edb)" 2>/dev/null | iconv -f GBK -t UTF-8; }
 # Sets page (the window) and CLIENT (its client size) here, not in a subshell.
 open_page() {
-    page=$(press_until ctrl+alt+r '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+R"
+    page=$(e2e_press_until ctrl+alt+r '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+R"
     sleep 1
     read -r x y w h < <(e2e_geometry "$page")
-    size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h"
+    e2e_size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h"
     if [ "$w" = 606 ]; then FRAME_X=3 FRAME_Y=22; CLIENT="600 396"; else CLIENT="$w $h"; fi
 }
 close_window() {  # ID NAME
@@ -163,13 +146,7 @@ rows=$(plan)
 texts_of $CLIENT | grep -q '现有0条提醒任务' || e2e_fail "the count label did not say 0"
 e2e_shot deleted
 
-quit=0
-for i in $(seq 10); do
-    focus_wine
-    xdotool key --clearmodifiers ctrl+alt+q
-    e2e_wait_exit "$E2E_PID" 2 && { quit=1; break; }
-done
-[ $quit = 1 ] || e2e_fail "Quillet did not exit on Ctrl+Alt+Q"
+e2e_quit ctrl+alt+q
 e2e_log "PASS"
 e2e_cleanup
 exit 0

@@ -16,33 +16,8 @@ printf '[8]\r\nyes=**********\r\nfunction=3\r\nkey=18\r\nkeyvalue=83\r\n[9]\r\ny
 # Start-up writes the autostart entry unless [set] run is "F": start without it.
 printf '[set]\r\nrun=F\r\n' >"$(e2e_file set.ini)"
 
-# Keys reach Wine's hotkeys only while one of its windows has the focus.
-focus_wine() {
-    local w
-    w=$(xdotool search --onlyvisible --name '^(设置Quillet|Quillet简介|Wine System Tray)$' 2>/dev/null | head -1)
-    [ -n "$w" ] && xdotool windowfocus "$w" 2>/dev/null
-    sleep 0.2
-}
-
-# press_until KEYS NAME: presses the hotkey until a window named NAME shows.
-press_until() {
-    local i id
-    for i in $(seq 15); do
-        focus_wine
-        xdotool key --clearmodifiers "$1"
-        id=$(e2e_wait_window "$2" 1) && { echo "$id"; return 0; }
-    done
-    return 1
-}
-
 run_value() { wine reg query "$RUN_KEY" /v Quillet 2>/dev/null | tr -d '\r' | awk '/Quillet/ {print $NF}'; }
 
-# Wine without a window manager maps only the client area of a captioned
-# window: 606 x 421 less its frame (3 pixels a side) and title bar (19) is
-# 600 x 396. With a window manager the X window may be the whole window.
-size_ok() {  # W H OUTER_W OUTER_H
-    { [ "$1" = "$3" ] && [ "$2" = "$4" ]; } || { [ "$1" = $(($3 - 6)) ] && [ "$2" = $(($4 - 25)) ]; }
-}
 FRAME_X=0 FRAME_Y=0
 click_in() {  # WINDOW_ID X Y (client coordinates)
     local x y w h
@@ -64,16 +39,16 @@ pick_item() {  # WINDOW_ID X TOP HEIGHT ITEM (page coordinates of the list)
 
 e2e_start
 sleep 3
-settings=$(press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+S"
+settings=$(e2e_press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+S"
 sleep 1
 read -r x y w h < <(e2e_geometry "$settings")
 e2e_log "settings window at $x,$y size ${w}x$h"
-size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h, not 606x421"
+e2e_size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h, not 606x421"
 [ "$w" = 606 ] && FRAME_X=3 FRAME_Y=22
 e2e_shot settings
 
 # A second Ctrl+Alt+S brings the same window forward, no second one.
-focus_wine
+e2e_focus_wine
 xdotool key --clearmodifiers ctrl+alt+s
 sleep 1
 n=$(xdotool search --onlyvisible --name '^设置Quillet$' 2>/dev/null | wc -l)
@@ -100,15 +75,15 @@ hk=$(e2e_file hotkey.ini)
 e2e_shot hotkey-chosen
 click_page "$settings" 102 343
 sleep 0.5
-note=$(press_until ctrl+alt+n '^随手记录$') || e2e_fail "the applied Ctrl+Alt+N did not open the note"
+note=$(e2e_press_until ctrl+alt+n '^随手记录$') || e2e_fail "the applied Ctrl+Alt+N did not open the note"
 e2e_log "Ctrl+Alt+N opened the note ($note)"
 
 # The about window, with the help text beside the program.
-about=$(press_until ctrl+alt+i '^Quillet简介$') || e2e_fail "the about window did not open on Ctrl+Alt+I"
+about=$(e2e_press_until ctrl+alt+i '^Quillet简介$') || e2e_fail "the about window did not open on Ctrl+Alt+I"
 sleep 1
 read -r x y w h < <(e2e_geometry "$about")
 e2e_log "about window at $x,$y size ${w}x$h"
-size_ok "$w" "$h" 602 454 || e2e_fail "about window is ${w}x$h, not 602x454"
+e2e_size_ok "$w" "$h" 602 454 || e2e_fail "about window is ${w}x$h, not 602x454"
 e2e_shot about
 # A click into the help text leaves the focus on 关  闭: the space bar presses it.
 click_in "$about" 300 200
@@ -116,14 +91,8 @@ xdotool windowfocus "$about" 2>/dev/null
 xdotool key space
 e2e_wait_gone '^Quillet简介$' 10 || e2e_fail "the space bar after a click into the text did not close the about window"
 
-focus_wine
-quit=0
-for i in $(seq 10); do
-    focus_wine
-    xdotool key --clearmodifiers ctrl+alt+q
-    e2e_wait_exit "$E2E_PID" 2 && { quit=1; break; }
-done
-[ $quit = 1 ] || e2e_fail "Quillet did not exit on Ctrl+Alt+Q"
+e2e_focus_wine
+e2e_quit ctrl+alt+q
 
 e2e_log "PASS"
 e2e_cleanup
