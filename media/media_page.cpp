@@ -229,7 +229,12 @@ void MediaPage::添加按钮_click() {
         return;
     }
     batch.write("total", "count", decimal(k));
-    batch.commit();
+    if (!batch.commit()) {
+        // The old list is whole; saying it was added would be a lie.
+        sys().dialogs.message_box(列表框.window(), "无法写入" + list_path(k_kind) + "，列表未被更改。", "添加失败",
+                                  Icon::Error, Buttons::Ok);
+        return;
+    }
     if (k_kind == kPictures) {
         if (!wallpaper_timer_.running()) {
             change_wallpaper_now();

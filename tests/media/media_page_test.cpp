@@ -97,6 +97,11 @@ TEST_F(MediaPageTest, LoadReorderDeleteAndConfirm) {
     tick_only({1});
     page().删除按钮.user_click();
     page().全选按钮.user_click();
+    sim.fail_writes(1);
+    page().添加按钮.user_click();
+    EXPECT_EQ(sim.messages.back().title, "添加失败") << "a list that could not be written is not reported as added";
+    EXPECT_EQ(list("wallpaper.ini", "total", "count"), "3");
+    EXPECT_EQ(main_bar().壁纸时钟.interval(), 0);
     const int writes = sim.write_count;
     page().添加按钮.user_click();
     EXPECT_EQ(sim.write_count, writes + 1);
