@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The wallpaper and music page under Wine: its first visit loads the picture
-# list, a row shows its preview, a row unticked with the space bar is left
+# list, a row shows its preview, a row unticked by its box is left
 # out when the list is confirmed, and the music list shows a track's tag.
 # Screenshots of the page with the preview and with the tag.
 #   tests/e2e/media.sh BUILD_WIN_DIR
@@ -65,18 +65,23 @@ size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h, not 606x421"
 # The second tab, "壁纸\音乐", lies right of "程序设置" on the strip.
 click_page "$settings" 90 10
 sleep 1
-# The first row of the list (under its header): select it, then untick the second with the space bar.
+# The first row of the list (under its header): select it, then untick the second by its box.
 click_page "$settings" 80 88
 sleep 0.5
 e2e_shot preview
-click_page "$settings" 80 104
-xdotool key space
+click_page "$settings" 22 104
 sleep 0.3
-# 确认添加: one file written, then the box that says so, closed with Enter.
+# 确认添加: one file written, then the box that says so: a small unnamed
+# window of the program over the settings window, its OK button low in the middle.
 click_page "$settings" 508 313
 sleep 1
 e2e_shot confirmed
-xdotool key Return
+box=$(xwininfo -root -tree 2>/dev/null | awk '/has no name/ && /quillet.exe/ {split($NF, p, "+"); split($(NF-1), s, "x");
+      split(s[2], hh, "+"); if (hh[1] < 150 && s[1] > 100) {print p[2], p[3], s[1], hh[1]; exit}}')
+[ -n "$box" ] || e2e_fail "no message box after the confirm"
+read -r bx by bw bh <<<"$box"
+e2e_log "message box ${bw}x$bh at $bx,$by"
+xdotool mousemove $((bx + bw / 2)) $((by + bh - 20)) click 1
 sleep 0.5
 wp=$(e2e_file wallpaper.ini)
 count=$(e2e_ini_value "$wp" total count)
