@@ -21,6 +21,8 @@ namespace {
 // The status label is repainted at most this often while a search runs.
 constexpr std::uint64_t kStatusEveryMs = 40;
 constexpr long long kMaxEmptyRows = 100000;
+// A search works this long between two runs of the pending messages.
+constexpr std::uint64_t kPumpEveryMs = 15;
 
 std::vector<ListView::Column> list_columns() { return {{"文件名称", 150}, {"所在目录", 268}}; }
 
@@ -141,9 +143,17 @@ bool MediaPage::search(std::string folder, const std::string& ext) {
         if (e.folder) continue;
         show_search_status("搜索：" + folder + e.name, false);
         add_row(folder + e.name, false);
-        const std::shared_ptr<bool> alive = alive_;
-        sys().loop.process_pending();
-        if (!*alive || !列表框.window()->created()) return false;
+        // The window's messages run after the first file and then once the
+        // search has worked a few milliseconds more: as responsive as after
+        // every file, without a repaint of the list for each of tens of
+        // thousands of rows (a repaint can take longer than the search's step).
+        if (!pumped_ || sys().clock.ticks_ms() - pumped_at_ >= kPumpEveryMs) {
+            pumped_ = true;
+            const std::shared_ptr<bool> alive = alive_;
+            sys().loop.process_pending();
+            if (!*alive || !列表框.window()->created()) return false;
+            pumped_at_ = sys().clock.ticks_ms();
+        }
     }
     for (const FileSystem::Entry& e : sys().files.enumerate(folder + "*.*")) {
         if (!e.folder || e.name.empty() || e.name[0] == '.') continue;
@@ -158,6 +168,7 @@ void MediaPage::目录按钮_click() {
         sys().dialogs.browse_folder(列表框.window(), pictures ? "请选择壁纸所在的文件夹：" : "请选择MP3所在的文件夹：");
     if (!folder || folder->empty()) return;
     const std::shared_ptr<bool> alive = alive_;
+    pumped_ = false;
     const bool whole = pictures ? search(*folder, "bmp") && search(*folder, "jpg") : search(*folder, "mp3");
     if (!whole || !*alive) return;
     // The last file found stays in view until the result replaces it.

@@ -79,6 +79,8 @@ private:
     // messages stops instead of touching a page that is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::uint64_t status_shown_at_ = 0;
+    std::uint64_t pumped_at_ = 0;
+    bool pumped_ = false;
     bool status_pending_ = false;
     std::string status_text_;
 };
