@@ -118,7 +118,8 @@ public:
                 // control for its selection walks every row, too slow to do
                 // for each row a search adds: the last one shown is compared.
                 if (list_.selection() != shown_selection_) apply_selection();
-                InvalidateRect(hwnd(), nullptr, FALSE);
+                // Once the whole list waits for its paint, invalidating it again adds nothing.
+                if (!invalid_) invalid_ = InvalidateRect(hwnd(), nullptr, FALSE) != FALSE;
                 break;
             case Prop::Selection:
                 apply_selection();
@@ -187,6 +188,7 @@ public:
 
 protected:
     bool message(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg == WM_PAINT) invalid_ = false;
         if (msg == kSyncCount) {
             sync_count();
             result = 0;
@@ -252,6 +254,7 @@ private:
     bool picked_in_click_ = false;
     int shown_count_ = 0;
     int shown_selection_ = -1;
+    bool invalid_ = false;
     bool count_pending_ = false;
 };
 
