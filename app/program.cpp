@@ -182,6 +182,13 @@ void Program::open_reminders_page() {
     w.选择夹_change();
 }
 
+void Program::open_media_page(int preset) {
+    SettingsWindow& w = open_settings();
+    w.list_kind_preset = preset;
+    w.选择夹.select(SettingsWindow::kMediaTab);
+    w.选择夹_change();
+}
+
 AboutWindow& Program::open_about() {
     if (AboutWindow* w = about_.get()) {
         w->show();

@@ -5,6 +5,7 @@
 
 #include "app/program_page.h"
 #include "launcher/launcher_page.h"
+#include "media/media_page.h"
 #include "platform/ui.h"
 #include "reminders/page.h"
 
@@ -22,6 +23,10 @@ public:
 
     TabControl 选择夹;
     ProgramPage 程序页;
+    media::MediaPage 媒体页;
+    // The list kind the changer or the player asks for when its list is
+    // missing (1 pictures, 2 music); the next visit of tab 1 takes it.
+    int list_kind_preset = 0;
     // The reminders page's colour scheme and its list, and the expired-reminders
     // option: the frame's own steps fill them; the reminders page builds on them.
     ListView 提醒列表框;
@@ -48,7 +53,7 @@ public:
 private:
     // The steps of the pages whose own work fills them.
     void reminders_page_created() { 提醒页.created(); }  // steps 9 and 10: the list, the date, delay and chime
-    void media_page_tab_shown() {}        // tab 1: the list kind and its first load
+    void media_page_tab_shown();          // tab 1: the list kind and its first load
     void reminders_page_tab_shown() { 提醒页.tab_shown(); }  // tab 2: expired reminders, the minimise option, the count
     void launcher_page_tab_shown() { 快捷页.tab_shown(); }  // tab 3: the launcher options and the group names
 

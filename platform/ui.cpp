@@ -480,6 +480,17 @@ void PictureBox::set_image(Res image) {
     changed(Prop::Image);
 }
 
+void PictureBox::set_pixels(int width, int height, std::vector<std::uint32_t> pixels) {
+    if (width <= 0 || height <= 0 || pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
+        width = height = 0;
+        pixels.clear();
+    }
+    pixels_width_ = width;
+    pixels_height_ = height;
+    pixels_ = std::move(pixels);
+    changed(Prop::Image);
+}
+
 // ---- TabControl -----------------------------------------------------------------
 
 TabPage::TabPage(TabControl* tab, int index)

@@ -15,6 +15,7 @@
 //   and the window is created; user_* on a control out of reach does nothing.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -484,17 +485,33 @@ private:
     int position_;
 };
 
-// A picture from the program's resources, drawn at its own size.
+// A picture from the program's resources, drawn at its own size; or a
+// canvas that shows pixels the program gives it.
 class PictureBox : public Control {
 public:
     PictureBox(Container* parent, Rect r, Res image) : Control(parent, Kind::PictureBox, r), image_(image) {
         made();
     }
+    // A canvas, empty at first.
+    PictureBox(Container* parent, Rect r) : Control(parent, Kind::PictureBox, r), canvas_(true) { made(); }
     Res image() const { return image_; }
     void set_image(Res image);
 
+    bool canvas() const { return canvas_; }
+    // Canvas pixels, 0x00RRGGBB, row by row from the top, drawn at the
+    // box's top-left at their own size. Empty pixels: the box is blank.
+    // Pixels that do not fill width x height are refused (blank).
+    void set_pixels(int width, int height, std::vector<std::uint32_t> pixels);
+    void clear_pixels() { set_pixels(0, 0, {}); }
+    int pixels_width() const { return pixels_width_; }
+    int pixels_height() const { return pixels_height_; }
+    const std::vector<std::uint32_t>& pixels() const { return pixels_; }
+
 private:
-    Res image_;
+    Res image_ = Res::AppIcon;
+    bool canvas_ = false;
+    int pixels_width_ = 0, pixels_height_ = 0;
+    std::vector<std::uint32_t> pixels_;
 };
 
 // A drop-down calendar holding one date (the time of day is always 00:00:00).

@@ -416,6 +416,32 @@ std::string read(const std::string& content, const std::string& section, const s
     return cp936_without_escapes(value);
 }
 
+std::vector<std::pair<std::string, std::string>> read_section(const std::string& content, const std::string& section) {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::string s(trim_spaces(section));
+    if (s.empty()) return out;
+    const bool wide = is_utf16(content);
+    const std::string decoded = wide ? cp936_from_utf16le(string_view(content).substr(2)) : std::string();
+    const string_view t = wide ? string_view(decoded) : string_view(content);
+    if (wide) s = through_utf16(s);
+    bool in_section = false;
+    for (std::size_t pos = 0; pos < t.size();) {
+        const LineAt at = line_at(t, pos);
+        pos = at.next;
+        string_view name;
+        const Kind kind = classify(at.text, &name);
+        if (kind == Kind::Header) {
+            if (in_section) break;
+            in_section = equal_no_case(name, s);
+        } else if (in_section && kind == Kind::Entry && !name.empty()) {
+            std::string value = value_of(at.text);
+            if (wide) out.emplace_back(cp936_without_escapes(name), cp936_without_escapes(value));
+            else out.emplace_back(std::string(name), std::move(value));
+        }
+    }
+    return out;
+}
+
 std::string write(const std::string& content, const std::string& section, const std::string& key,
                   const std::string& value) {
     return edited_once(content, kWrite, section, key, value);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/system.h"
@@ -49,6 +50,9 @@ private:
 namespace text {
 // found is false when the section or key is missing.
 std::string read(const std::string& content, const std::string& section, const std::string& key, bool& found);
+// Every entry of the first section of that name, in file order, as reads give
+// them (a key repeated later is listed again; a read takes the first).
+std::vector<std::pair<std::string, std::string>> read_section(const std::string& content, const std::string& section);
 std::string write(const std::string& content, const std::string& section, const std::string& key,
                   const std::string& value);
 std::string delete_key(const std::string& content, const std::string& section, const std::string& key);

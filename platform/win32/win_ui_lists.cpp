@@ -163,9 +163,12 @@ public:
                     if (!count_pending_) sync_count();
                 }
                 // A row added or removed above the selection moves it: that
-                // is shown at once (and takes the count along).
-                if (ListView_GetNextItem(hwnd(), -1, LVNI_SELECTED) != list_.selection()) apply_selection();
-                InvalidateRect(hwnd(), nullptr, FALSE);
+                // is shown at once (and takes the count along). Asking the
+                // control for its selection walks every row, too slow to do
+                // for each row a search adds: the last one shown is compared.
+                if (list_.selection() != shown_selection_) apply_selection();
+                // Once the whole list waits for its paint, invalidating it again adds nothing.
+                if (!invalid_) invalid_ = InvalidateRect(hwnd(), nullptr, FALSE) != FALSE;
                 break;
             case Prop::Selection:
                 apply_selection();
@@ -234,6 +237,7 @@ public:
 
 protected:
     bool message(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+        if (msg == WM_PAINT) invalid_ = false;
         if (msg == kSyncCount) {
             sync_count();
             result = 0;
@@ -252,9 +256,11 @@ private:
         count_pending_ = false;
         if (list_.row_count() == shown_count_) return;
         Sync s(*this);
+        const bool shrank = list_.row_count() < shown_count_;
         shown_count_ = list_.row_count();
         ListView_SetItemCountEx(hwnd(), shown_count_, LVSICF_NOSCROLL);
-        apply_selection();
+        // A growing list keeps its selection; asking the control for it walks every row.
+        if (shrank || list_.selection() != shown_selection_) apply_selection();
     }
 
     void fill(LVITEMW& item) {
@@ -274,6 +280,7 @@ private:
         if (count_pending_) sync_count();
         Sync s(*this);
         const int want = list_.selection();
+        shown_selection_ = want;
         const int have = ListView_GetNextItem(hwnd(), -1, LVNI_SELECTED);
         if (have == want) return;
         ListView_SetItemState(hwnd(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -295,6 +302,8 @@ private:
     ListView& list_;
     bool picked_in_click_ = false;
     int shown_count_ = 0;
+    int shown_selection_ = -1;
+    bool invalid_ = false;
     bool count_pending_ = false;
 };
 

@@ -162,6 +162,10 @@ protected:
         PaintedStaticPeer::apply(what);
     }
     void paint(HDC dc, const RECT& rc) override {
+        if (box_.canvas()) {
+            paint_pixels(dc, rc);
+            return;
+        }
         if (!bitmap_) return;
         draw_bitmap(dc, bitmap_, 0, 0, std::min<int>(width_, rc.right), std::min<int>(height_, rc.bottom));
     }
@@ -169,7 +173,22 @@ protected:
 private:
     void load() {
         if (bitmap_) DeleteObject(bitmap_);
-        bitmap_ = load_picture(box_.image(), &width_, &height_);
+        bitmap_ = box_.canvas() ? nullptr : load_picture(box_.image(), &width_, &height_);
+    }
+    // A blank canvas is the window's face colour; pixels go on top at their own size.
+    void paint_pixels(HDC dc, const RECT& rc) {
+        FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+        const int w = box_.pixels_width(), h = box_.pixels_height();
+        if (w <= 0 || h <= 0) return;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;  // top-down rows
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(w), static_cast<DWORD>(h), 0, 0, 0, static_cast<UINT>(h),
+                          box_.pixels().data(), &bi, DIB_RGB_COLORS);
     }
     PictureBox& box_;
     HBITMAP bitmap_ = nullptr;

@@ -1,0 +1,88 @@
+// The wallpaper and music page (tab 1) of the settings window: the picture
+// list wallpaper.ini and the music list mp3.ini, built row by row in the list
+// view and written back when the user confirms.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/ui.h"
+
+namespace q::media {
+
+enum ListKind { kPictures = 0, kMusic = 1 };
+
+// Program directory + "\wallpaper.ini" or "\mp3.ini".
+std::string list_path(int kind);
+// What the changer and the player read: [total] count, and [path] i (1-based).
+int list_count(int kind);
+std::string list_entry(int kind, int i);
+
+// The tag display text of an MP3 file's last bytes (empty when there is no tag).
+std::string tag_display_text(const std::string& file_end);
+
+class MediaPage {
+public:
+    static constexpr int kPreviewWidth = 128;
+    static constexpr int kPreviewHeight = 96;
+
+    // The timers the confirm starts when they are stopped: the wallpaper
+    // changer's and the music player's.
+    MediaPage(TabPage& page, Timer& wallpaper_timer, Timer& music_timer);
+    MediaPage(const MediaPage&) = delete;
+    MediaPage& operator=(const MediaPage&) = delete;
+    ~MediaPage();
+
+    DropDown 组合框;
+    Button 目录按钮;
+    Button 文件按钮;
+    ListView 列表框;
+    Label 信息标签;
+    PictureBox 预览画板;
+    Button 全选按钮;
+    Button 删除按钮;
+    Button 上移按钮;
+    Button 下移按钮;
+    Button 添加按钮;
+    Label 标签;
+
+    // The frame's tab-changed step for this page. preset: 1 pictures, 2
+    // music (a list was missing when the changer or player wanted it), 0 none.
+    void tab_shown(int preset);
+
+    void 组合框_change();
+    void 目录按钮_click();
+    void 文件按钮_click();
+    void 全选按钮_click();
+    void 删除按钮_click();
+    void 上移按钮_click();
+    void 下移按钮_click();
+    void 添加按钮_click();
+    void 列表框_pick();
+
+    int kind() const { return 组合框.selection() == kMusic ? kMusic : kPictures; }
+
+private:
+    // Appends an unticked (or ticked) row for a full path.
+    void add_row(const std::string& path, bool ticked);
+    std::string row_path(int row) const;
+    void swap_rows(int a, int b);
+    // One folder's matches, then its subfolders; false when the page went
+    // while pending messages ran.
+    bool search(std::string folder, const std::string& ext);
+    void show_search_status(const std::string& text, bool now);
+
+    Timer& wallpaper_timer_;
+    Timer& music_timer_;
+    // Cleared when the page goes, so that a search running the window's
+    // messages stops instead of touching a page that is gone.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::uint64_t status_shown_at_ = 0;
+    std::uint64_t pumped_at_ = 0;
+    bool pumped_ = false;
+    bool status_pending_ = false;
+    std::string status_text_;
+};
+
+}  // namespace q::media
