@@ -35,7 +35,9 @@ public:
                                          const std::string& i) override {
         return real_.input_box(o, p, t, i);
     }
-    int popup_menu(const std::vector<std::string>& items, Point at) override { return real_.popup_menu(items, at); }
+    int popup_menu(const std::vector<std::string>& items, Point at, const std::vector<bool>& disabled) override {
+        return real_.popup_menu(items, at, disabled);
+    }
     void beep() override {}
 
 private:
