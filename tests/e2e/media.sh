@@ -27,24 +27,7 @@ win_dir="Z:$(echo "$E2E_PROG/pics" | tr / '\\')\\"
 printf '[total]\r\ncount=2\r\n[path]\r\n1=%sone.bmp\r\n2=%stwo.jpg\r\n' "$win_dir" "$win_dir" >"$(e2e_file wallpaper.ini)"
 printf '[total]\r\ncount=1\r\n[path]\r\n1=%ssong.mp3\r\n' "$win_dir" >"$(e2e_file mp3.ini)"
 
-focus_wine() {
-    local w
-    w=$(xdotool search --onlyvisible --name '^(设置Quillet|Wine System Tray)$' 2>/dev/null | head -1)
-    [ -n "$w" ] && xdotool windowfocus "$w" 2>/dev/null
-    sleep 0.2
-}
-press_until() {
-    local i id
-    for i in $(seq 15); do
-        focus_wine
-        xdotool key --clearmodifiers "$1"
-        id=$(e2e_wait_window "$2" 1) && { echo "$id"; return 0; }
-    done
-    return 1
-}
-size_ok() {
-    { [ "$1" = "$3" ] && [ "$2" = "$4" ]; } || { [ "$1" = $(($3 - 6)) ] && [ "$2" = $(($4 - 25)) ]; }
-}
+E2E_FOCUS='^(设置Quillet|Wine System Tray)$'
 FRAME_X=0 FRAME_Y=0
 click_in() {
     local x y w h
@@ -56,10 +39,10 @@ click_page() { click_in "$1" $((8 + $2)) $((6 + $3)); }
 
 e2e_start
 sleep 3
-settings=$(press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+S"
+settings=$(e2e_press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settings window did not open on Ctrl+Alt+S"
 sleep 1
 read -r x y w h < <(e2e_geometry "$settings")
-size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h, not 606x421"
+e2e_size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h, not 606x421"
 [ "$w" = 606 ] && FRAME_X=3 FRAME_Y=22
 
 # The second tab, "壁纸\音乐", lies right of "程序设置" on the strip.
@@ -100,14 +83,8 @@ click_page "$settings" 80 88
 sleep 0.5
 e2e_shot tag
 
-focus_wine
-quit=0
-for i in $(seq 10); do
-    focus_wine
-    xdotool key --clearmodifiers ctrl+alt+q
-    e2e_wait_exit "$E2E_PID" 2 && { quit=1; break; }
-done
-[ $quit = 1 ] || e2e_fail "Quillet did not exit on Ctrl+Alt+Q"
+e2e_focus_wine
+e2e_quit ctrl+alt+q
 e2e_log "PASS"
 e2e_cleanup
 exit 0
