@@ -302,20 +302,9 @@ int Win32System::random_int(int lo, int hi) {
 }
 
 void Win32System::version(DWORD& major, DWORD& minor) {
-    // GetVersionEx reports what the manifest allows; RtlGetVersion tells the truth.
-    using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
-    OSVERSIONINFOW v{};
-    v.dwOSVersionInfoSize = sizeof v;
-    auto fn = reinterpret_cast<RtlGetVersionFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlGetVersion")));
-    if (!fn || fn(&v) != 0) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        GetVersionExW(&v);
-#pragma GCC diagnostic pop
-    }
-    major = v.dwMajorVersion;
-    minor = v.dwMinorVersion;
+    const OsVersion v = os_version();
+    major = static_cast<DWORD>(v.major);
+    minor = static_cast<DWORD>(v.minor);
 }
 
 int Win32System::os_class() {
@@ -334,6 +323,7 @@ bool Win32System::has_layered_windows() {
 }
 
 Process::OsVersion Win32System::os_version() {
+    // GetVersionEx reports what the manifest allows; RtlGetVersion tells the truth.
     using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
     OSVERSIONINFOW v{};
     v.dwOSVersionInfoSize = sizeof v;
