@@ -90,8 +90,10 @@ std::string value_of(string_view entry) {
     return std::string(v);
 }
 
-// The value of key in the first section of that name.
-bool find_value(string_view t, string_view section, string_view key, std::string& out) {
+// Calls f(name, line) for each entry of the first section of that name, in
+// file order, until f returns false; later sections of that name are not read.
+template <class F>
+void for_each_entry(string_view t, string_view section, F f) {
     bool in_section = false;
     for (std::size_t pos = 0; pos < t.size();) {
         const LineAt at = line_at(t, pos);
@@ -99,14 +101,24 @@ bool find_value(string_view t, string_view section, string_view key, std::string
         string_view name;
         const Kind kind = classify(at.text, &name);
         if (kind == Kind::Header) {
-            if (in_section) return false;  // later sections of that name are not read
+            if (in_section) return;
             in_section = equal_no_case(name, section);
-        } else if (in_section && kind == Kind::Entry && equal_no_case(name, key)) {
-            out = value_of(at.text);
-            return true;
+        } else if (in_section && kind == Kind::Entry && !f(name, at.text)) {
+            return;
         }
     }
-    return false;
+}
+
+// The value of key in the first section of that name.
+bool find_value(string_view t, string_view section, string_view key, std::string& out) {
+    bool found = false;
+    for_each_entry(t, section, [&](string_view name, string_view line) {
+        if (!equal_no_case(name, key)) return true;
+        out = value_of(line);
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 // A text as it reads back from a UTF-16 file.
@@ -424,21 +436,13 @@ std::vector<std::pair<std::string, std::string>> read_section(const std::string&
     const std::string decoded = wide ? cp936_from_utf16le(string_view(content).substr(2)) : std::string();
     const string_view t = wide ? string_view(decoded) : string_view(content);
     if (wide) s = through_utf16(s);
-    bool in_section = false;
-    for (std::size_t pos = 0; pos < t.size();) {
-        const LineAt at = line_at(t, pos);
-        pos = at.next;
-        string_view name;
-        const Kind kind = classify(at.text, &name);
-        if (kind == Kind::Header) {
-            if (in_section) break;
-            in_section = equal_no_case(name, s);
-        } else if (in_section && kind == Kind::Entry && !name.empty()) {
-            std::string value = value_of(at.text);
-            if (wide) out.emplace_back(cp936_without_escapes(name), cp936_without_escapes(value));
-            else out.emplace_back(std::string(name), std::move(value));
-        }
-    }
+    for_each_entry(t, s, [&](string_view name, string_view line) {
+        if (name.empty()) return true;
+        std::string value = value_of(line);
+        if (wide) out.emplace_back(cp936_without_escapes(name), cp936_without_escapes(value));
+        else out.emplace_back(std::string(name), std::move(value));
+        return true;
+    });
     return out;
 }
 
