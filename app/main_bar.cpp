@@ -50,6 +50,8 @@ MainBar::MainBar(Program& program)
         b.on_pointer_leave = [this] { button_pointer_leave(); };
     }
     提醒时钟.on_tick = [this] { 提醒时钟_tick(); };
+    音乐时钟.on_tick = [this] { program_.media().start_next_track(); };
+    壁纸时钟.on_tick = [this] { program_.media().change_wallpaper_now(); };
     隐藏时钟.on_tick = [this] { 隐藏时钟_tick(); };
     on_shown = [this] { window_shown(); };
     on_hidden = [this] { window_hidden(); };

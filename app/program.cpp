@@ -1,7 +1,5 @@
 #include "app/program.h"
 
-#include "app/actions.h"
-#include "media/startup.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/settings_file.h"
@@ -48,17 +46,17 @@ void start_with_windows() {
     if (autostart::write(autostart::kName, autostart::program_command())) write_setting("set", "run", "T");
 }
 
-void start_wallpaper(MainBar& bar) {
+void start_wallpaper(media::Media& m) {
     if (!settings::change() || !sys().files.exists(program_file("wallpaper.ini"))) return;
     sys().process.seed_random_from_clock();
-    media::change_wallpaper_now();
-    bar.壁纸时钟.set_interval(truncate_int(leading_number(settings::wallpaper_minutes_start()) * 60000));
+    m.change_wallpaper_now();
+    m.start_wallpaper_timer();
 }
 
-void start_music() {
+void start_music(media::Media& m) {
     if (!settings::play() || !sys().files.exists(program_file("mp3.ini"))) return;
     sys().process.seed_random_from_clock();
-    media::music_tick();
+    m.start_next_track();
 }
 
 void start_reminders(MainBar& bar, reminders::Reminders& r) {
@@ -76,8 +74,16 @@ void program_main() {
 
 Program::Program()
     : bar_(*this),
+      media_(bar_, bar_.壁纸时钟, bar_.音乐时钟),
       hotkeys_(bar_, [this](int n) { run_main_bar_function(n); }),
-      reminders_({[this] { hide_main_bar(); }, [this](EndSession how) { end_windows(how); }}) {}
+      reminders_({[this] { hide_main_bar(); }, [this](EndSession how) { end_windows(how); }}) {
+    media::Hooks h;
+    h.set_tray_tip = [this](const std::string& tip) { sys().desktop.tray_modify(bar_, Res::AppIcon, tip); };
+    h.set_pause_caption = [this](const std::string& caption) { bar_.暂停按钮.set_text(caption); };
+    h.settings_open = [this] { return settings_.get() != nullptr; };
+    h.open_media_page = [this](int preset) { open_media_page(preset); };
+    media_.set_hooks(std::move(h));
+}
 
 void Program::main() {
     bar_.create();
@@ -102,8 +108,8 @@ void Program::startup_sequence() {
     start_with_windows();
     // 8, 9. Wallpaper and music: both switches are off without a settings file.
     if (sys().files.exists(settings_path())) {
-        start_wallpaper(bar_);
-        start_music();
+        start_wallpaper(media_);
+        start_music(media_);
     }
     // 10. Reminders.
     start_reminders(bar_, reminders_);
@@ -143,10 +149,10 @@ void Program::run_main_bar_function(int n) {
     if (n < 0 || n > 10) return;
     hide_main_bar();
     switch (n) {
-        case 0: action_play_music(); break;
-        case 1: action_stop_music(); break;
-        case 2: action_change_wallpaper(); break;
-        case 3: action_pause_wallpaper(); break;
+        case 0: media_.play_action(); break;
+        case 1: media_.stop_action(); break;
+        case 2: media_.change_action(); break;
+        case 3: media_.pause_action(); break;
         case 4: action_cd_door(); break;
         case 5: note_.note_action(); break;
         case 6: open_reminders_page(); break;

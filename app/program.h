@@ -9,6 +9,7 @@
 #include "app/settings_window.h"
 #include "hotkeys/hotkeys.h"
 #include "launcher/launcher.h"
+#include "media/media.h"
 #include "note/note.h"
 #include "platform/entry.h"
 #include "reminders/reminders.h"
@@ -45,6 +46,7 @@ public:
     reminders::Reminders& reminders() { return reminders_; }
     note::Note& note() { return note_; }
     launcher::Launcher& launcher() { return launcher_; }
+    media::Media& media() { return media_; }
     // The program's own belief about the CD door.
     int door_open_flag() const { return door_open_; }
 
@@ -70,6 +72,7 @@ private:
 
     // The bar goes last: the other windows and the hotkeys refer to it.
     MainBar bar_;
+    media::Media media_;
     hotkeys::Hotkeys hotkeys_;
     reminders::Reminders reminders_;
     note::Note note_;

@@ -21,12 +21,6 @@ Edit::Mode line_box(std::size_t max_bytes) {
     return m;
 }
 
-Edit::Mode number_box() {
-    Edit::Mode m;
-    m.number_only = true;
-    return m;
-}
-
 Edit::Mode content_box() {
     Edit::Mode m;
     m.multi_line = true;
@@ -82,15 +76,7 @@ const std::string& style_manifest() {
 
 ProgramPage::ProgramPage(TabPage& page, Program& program)
     : 启动选择框(&page, {16, 31, 106, 15}, "Quillet随系统启动"),
-      壁纸选择框(&page, {16, 57, 127, 15}, "启动时自动更换壁纸"),
-      壁纸顺序组合框(&page, {146, 54, 75, 20}, {"随机更换", "顺序更换"}),
-      时间标签(&page, {225, 57, 289, 15}, "时间间隔：       分（如不设定，默认为10分钟）", Label::Look::Transparent),
-      时间编辑框(&page, {281, 55, 44, 16}, number_box()),
-      音乐选择框(&page, {16, 84, 98, 16}, "启动时播放MP3"),
-      音乐顺序组合框(&page, {146, 79, 75, 20}, {"随机播放", "顺序播放", "选定曲目"}),
-      路径编辑框(&page, {225, 80, 249, 18}),
-      浏览按钮(&page, {481, 80, 30, 16}, "..."),
-      循环选择框(&page, {517, 80, 43, 15}, "循环"),
+      媒体选项(page, program.media()),
       提示选择框(&page, {17, 111, 170, 16}, "启动时弹出MSN式提示信息框"),
       分组框(&page, {194, 112, 360, 221}, "自定义提示信息"),
       透明标签1(&分组框, {16, 20, 32, 14}, "标题：", Label::Look::Transparent),
@@ -126,7 +112,7 @@ void ProgramPage::created() {
     // 1. The box mirrors the registry, not [set] run.
     启动选择框.set_checked(autostart::exists(autostart::kName));
     // 2. Wallpaper and music.
-    wallpaper_and_music_created();
+    媒体选项.created();
     // 3. Greeting.
     if (settings::greeting_show()) {
         提示选择框.set_checked(true);

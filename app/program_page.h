@@ -6,6 +6,7 @@
 #include <string>
 
 #include "hotkeys/hotkey_group.h"
+#include "media/media_options.h"
 #include "platform/ui.h"
 
 namespace q {
@@ -29,16 +30,8 @@ public:
     ProgramPage& operator=(const ProgramPage&) = delete;
 
     CheckBox 启动选择框;
-    // The wallpaper and music options (their handlers come with the wallpaper and music work).
-    CheckBox 壁纸选择框;
-    DropDown 壁纸顺序组合框;
-    Label 时间标签;
-    Edit 时间编辑框;
-    CheckBox 音乐选择框;
-    DropDown 音乐顺序组合框;
-    Edit 路径编辑框;
-    Button 浏览按钮;
-    CheckBox 循环选择框;
+    // The wallpaper and music options, the changer's and the player's own.
+    media::MediaOptions 媒体选项;
     // The greeting.
     CheckBox 提示选择框;
     GroupBox 分组框;
@@ -71,9 +64,6 @@ public:
     void 时间选择框_click();
 
 private:
-    // Step 2, the wallpaper and music options: filled by their own work, which
-    // also connects the handlers of those controls.
-    void wallpaper_and_music_created() {}
     // Writes [mesg] mesg anew: deleted first, then the content, cut to 200
     // bytes on a character boundary when cut is true and it is longer.
     void store_message(bool cut);

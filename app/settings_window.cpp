@@ -28,7 +28,7 @@ SettingsWindow::SettingsWindow(Program& program)
     : Window(centred(kWidth, kHeight), "设置Quillet", Style{}),
       选择夹(this, {8, 6, 584, 376}, {"程序设置", "壁纸\\音乐", "定时提醒", "快捷程序"}),
       程序页(选择夹.page(kProgramTab), program),
-      媒体页(选择夹.page(kMediaTab), program.bar().壁纸时钟, program.bar().音乐时钟),
+      媒体页(选择夹.page(kMediaTab), program.media()),
       提醒列表框(&选择夹.page(kRemindersTab), {12, 45, 560, 143}, reminders::list_columns()),
       删除过期选择框(&选择夹.page(kRemindersTab), {392, 192, 180, 17}, "自动从列表中删除已过期提醒"),
       透明标签8(&选择夹.page(kRemindersTab), {404, 28, 62, 13}, "列表配色：", Label::Look::Transparent),

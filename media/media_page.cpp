@@ -7,7 +7,6 @@
 
 #include "media/id3.h"
 #include "media/picture.h"
-#include "media/startup.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/ini.h"
@@ -41,7 +40,7 @@ std::string tag_display_text(const std::string& file_end) {
            "\r\n年代：" + t->year + "\r\n备注：" + t->comment + "\r\n流派：" + t->genre;
 }
 
-MediaPage::MediaPage(TabPage& page, Timer& wallpaper_timer, Timer& music_timer)
+MediaPage::MediaPage(TabPage& page, Media& media)
     : 组合框(&page, {12, 32, 96, 20}, {"添加壁纸", "添加MP3"}),
       目录按钮(&page, {116, 31, 84, 22}, "搜索文件夹"),
       文件按钮(&page, {206, 31, 96, 22}, "添加指定文件"),
@@ -54,8 +53,7 @@ MediaPage::MediaPage(TabPage& page, Timer& wallpaper_timer, Timer& music_timer)
       下移按钮(&page, {512, 274, 60, 22}, "下移"),
       添加按钮(&page, {444, 302, 128, 22}, "确认添加"),
       标签(&page, {12, 330, 560, 36}, ""),
-      wallpaper_timer_(wallpaper_timer),
-      music_timer_(music_timer) {
+      media_(media) {
     预览画板.hide();
     组合框.on_change = [this] { 组合框_change(); };
     目录按钮.on_click = [this] { 目录按钮_click(); };
@@ -247,12 +245,12 @@ void MediaPage::添加按钮_click() {
         return;
     }
     if (k_kind == kPictures) {
-        if (!wallpaper_timer_.running()) {
-            change_wallpaper_now();
-            wallpaper_timer_.set_interval(truncate_int(leading_number(settings::wallpaper_minutes_start()) * 60000));
+        if (!media_.wallpaper_timer().running()) {
+            media_.change_wallpaper_now();
+            media_.start_wallpaper_timer();
         }
-    } else if (!music_timer_.running()) {
-        music_tick();
+    } else if (!media_.music_timer().running()) {
+        media_.start_next_track();
     }
     sys().dialogs.message_box(列表框.window(), "添加完毕。共添加" + decimal(k) + "个文件。", "", Icon::None, Buttons::Ok);
 }

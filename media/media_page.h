@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "media/media.h"
 #include "platform/ui.h"
 
 namespace q::media {
@@ -27,9 +28,8 @@ public:
     static constexpr int kPreviewWidth = 128;
     static constexpr int kPreviewHeight = 96;
 
-    // The timers the confirm starts when they are stopped: the wallpaper
-    // changer's and the music player's.
-    MediaPage(TabPage& page, Timer& wallpaper_timer, Timer& music_timer);
+    // The confirm starts the changer or the player when its timer is stopped.
+    MediaPage(TabPage& page, Media& media);
     MediaPage(const MediaPage&) = delete;
     MediaPage& operator=(const MediaPage&) = delete;
     ~MediaPage();
@@ -73,8 +73,7 @@ private:
     bool search(std::string folder, const std::string& ext);
     void show_search_status(const std::string& text, bool now);
 
-    Timer& wallpaper_timer_;
-    Timer& music_timer_;
+    Media& media_;
     // Cleared when the page goes, so that a search running the window's
     // messages stops instead of touching a page that is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

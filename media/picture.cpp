@@ -42,31 +42,82 @@ bool huffman_tables_sound(std::string_view b) {
     return true;
 }
 
-}  // namespace
+// The picture's pixels as RGB triples, rows from the top; null when the bytes
+// are no picture that can be decoded within the limits.
+struct Decoded {
+    stbi_uc* px = nullptr;
+    int w = 0, h = 0;
+    Decoded() = default;
+    Decoded(const Decoded&) = delete;
+    Decoded& operator=(const Decoded&) = delete;
+    ~Decoded() { stbi_image_free(px); }
+};
 
-std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, int height) {
-    if (width <= 0 || height <= 0 || bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return {};
-    if (!huffman_tables_sound(bytes)) return {};
+bool decode(std::string_view bytes, Decoded& d) {
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
+    if (!huffman_tables_sound(bytes)) return false;
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int len = static_cast<int>(bytes.size());
     int w = 0, h = 0, n = 0;
     if (!stbi_info_from_memory(data, len, &w, &h, &n) || w <= 0 || h <= 0 ||
         static_cast<long long>(w) * h > kMaxPixels)
-        return {};
-    stbi_uc* px = stbi_load_from_memory(data, len, &w, &h, &n, 3);
-    if (!px) return {};
+        return false;
+    d.px = stbi_load_from_memory(data, len, &d.w, &d.h, &n, 3);
+    return d.px != nullptr;
+}
+
+void put_le(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, int height) {
+    Decoded d;
+    if (width <= 0 || height <= 0 || !decode(bytes, d)) return {};
+    const int w = d.w, h = d.h;
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     // Nearest source pixel for each target pixel, as a plain stretch draws it.
     for (int y = 0; y < height; ++y) {
         const long long sy = static_cast<long long>(y) * h / height;
         for (int x = 0; x < width; ++x) {
             const long long sx = static_cast<long long>(x) * w / width;
-            const stbi_uc* p = px + (sy * w + sx) * 3;
+            const stbi_uc* p = d.px + (sy * w + sx) * 3;
             out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
                 (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
         }
     }
-    stbi_image_free(px);
+    return out;
+}
+
+std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
+    Decoded d;
+    if (!decode(bytes, d)) return std::nullopt;
+    const std::size_t w = static_cast<std::size_t>(d.w), h = static_cast<std::size_t>(d.h);
+    const std::size_t stride = (w * 3 + 3) / 4 * 4;  // rows padded to four bytes
+    const std::size_t header = 14 + 40;
+    std::string out(header + stride * h, '\0');
+    out[0] = 'B';
+    out[1] = 'M';
+    put_le(out, 2, static_cast<std::uint32_t>(out.size()), 4);
+    put_le(out, 10, static_cast<std::uint32_t>(header), 4);
+    put_le(out, 14, 40, 4);  // BITMAPINFOHEADER
+    put_le(out, 18, static_cast<std::uint32_t>(w), 4);
+    put_le(out, 22, static_cast<std::uint32_t>(h), 4);  // positive: rows from the bottom
+    put_le(out, 26, 1, 2);
+    put_le(out, 28, 24, 2);
+    put_le(out, 34, static_cast<std::uint32_t>(stride * h), 4);
+    put_le(out, 38, 2835, 4);  // 72 dpi
+    put_le(out, 42, 2835, 4);
+    for (std::size_t y = 0; y < h; ++y) {
+        const stbi_uc* src = d.px + (h - 1 - y) * w * 3;
+        char* dst = out.data() + header + y * stride;
+        for (std::size_t x = 0; x < w; ++x) {  // RGB to the file's BGR
+            dst[x * 3] = static_cast<char>(src[x * 3 + 2]);
+            dst[x * 3 + 1] = static_cast<char>(src[x * 3 + 1]);
+            dst[x * 3 + 2] = static_cast<char>(src[x * 3]);
+        }
+    }
     return out;
 }
 

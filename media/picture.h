@@ -1,15 +1,22 @@
-// The page's picture preview: a BMP or JPEG file's bytes to the pixels of a
-// box, stretched to fill it (the aspect ratio is not kept).
+// Pictures decoded from a BMP or JPEG file's bytes: the page's preview and the
+// wallpaper's conversion to BMP.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace q::media {
 
+// Stretched to fill width x height (the aspect ratio is not kept).
 // width x height pixels, 0x00RRGGBB, rows from the top; empty when the bytes
 // are no picture that can be decoded (truncated, another format, too large).
 std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, int height);
+
+// The bytes of a 24-bit BMP file of the same picture at its own size; nothing
+// when the bytes cannot be decoded. The wallpaper's JPEG-to-BMP step.
+std::optional<std::string> bmp_file_of_picture(std::string_view bytes);
 
 }  // namespace q::media

@@ -134,7 +134,9 @@ void Win32System::mci_command(const std::string& command) {
 
 bool Win32System::set_wallpaper(const std::string& bmp_path) {
     std::wstring p = widen(bmp_path);
-    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, p.data(), SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+    // Action 20, parameter 1, flags 1: the desktop redraws itself and the
+    // choice is stored for the next logon.
+    return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 1, p.data(), SPIF_UPDATEINIFILE);
 }
 
 void Win32System::play_sound(Res wav) {

@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
     PageWindow w;
     Timer wallpaper, music;
     wallpaper.set_interval(60000);  // running: the confirm changes no wallpaper
-    media::MediaPage page(w.tab.page(1), wallpaper, music);
+    media::Media player(w, wallpaper, music);
+    media::MediaPage page(w.tab.page(1), player);
     w.create();
     w.show();
     w.tab.select(1);
