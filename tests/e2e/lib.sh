@@ -7,6 +7,9 @@
 #   e2e_start                   # wine quillet.exe in the program folder
 #   win=$(e2e_wait_window '程序已运行') || e2e_fail "no box"
 #   e2e_shot bar                # $1/e2e-shots/smoke-bar.png
+#   e2e_place_tray 60           # the tray icon low on the screen
+#   bar=$(e2e_show_bar)         # a right click on it shows the main bar
+#   e2e_click_bar_button "$bar" 10
 #   e2e_wait_exit "$E2E_PID" 20 && echo "exit code $E2E_RC"
 #   e2e_stop
 #
