@@ -7,6 +7,9 @@
 #   e2e_start                   # wine quillet.exe in the program folder
 #   win=$(e2e_wait_window '程序已运行') || e2e_fail "no box"
 #   e2e_shot bar                # $1/e2e-shots/smoke-bar.png
+#   e2e_place_tray 60           # the tray icon low on the screen
+#   bar=$(e2e_show_bar)         # a right click on it shows the main bar
+#   e2e_click_bar_button "$bar" 10
 #   e2e_wait_exit "$E2E_PID" 20 && echo "exit code $E2E_RC"
 #   e2e_stop
 #
@@ -187,6 +190,66 @@ e2e_quit() {
         e2e_wait_exit "$E2E_PID" 2 && return 0
     done
     e2e_fail "Quillet did not exit on $1"
+}
+
+# ---- the tray icon and the main bar ---------------------------------------------------
+# Wine's own tray window holds the icons; it exists only while one is there.
+# The scripts put it low on the screen, so the bar opens as it would above a
+# taskbar, and right-click its first icon.
+E2E_TRAY_NAME="Wine System Tray"
+E2E_TRAY_X=600 E2E_TRAY_Y=740
+E2E_ICON_X=$((E2E_TRAY_X + 10)) E2E_ICON_Y=$((E2E_TRAY_Y + 10))
+
+e2e_tray_window() { e2e_wait_window "$E2E_TRAY_NAME" "${1:-30}"; }
+
+# e2e_place_tray [SECONDS]: waits for the tray window and moves it into place.
+e2e_place_tray() {
+    local t
+    t=$(e2e_tray_window "${1:-30}") || return 1
+    xdotool windowmove "$t" "$E2E_TRAY_X" "$E2E_TRAY_Y"
+    sleep 0.5
+}
+
+# The main bar: quillet.exe's visible top-level window named "Quillet".
+e2e_bar_window() {
+    local id
+    for id in $(xdotool search --onlyvisible --class quillet.exe 2>/dev/null); do
+        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "Quillet" ] && { echo "$id"; return 0; }
+    done
+    return 1
+}
+
+e2e_wait_bar_shown() {
+    local i
+    for i in $(seq 50); do e2e_bar_window && return 0; sleep 0.2; done
+    return 1
+}
+
+# Wine without a window manager takes about 2 s to unmap a window.
+e2e_wait_bar_hidden() {
+    local i
+    for i in $(seq 40); do e2e_bar_window >/dev/null || return 0; sleep 0.2; done
+    return 1
+}
+
+# e2e_show_bar: a right click on the tray icon; prints the bar's window id.
+e2e_show_bar() {
+    xdotool mousemove "$E2E_ICON_X" "$E2E_ICON_Y"
+    sleep 0.3
+    xdotool click 3
+    e2e_wait_bar_shown
+}
+
+# The tops of the bar's eleven buttons (82 x 23 at x 34), in function order.
+E2E_BAR_TOPS=(25 49 75 99 125 149 173 197 223 247 271)
+
+# e2e_click_bar_button BAR_ID N: clicks the middle of button N of the shown bar.
+e2e_click_bar_button() {
+    local bx by
+    read -r bx by _ _ < <(e2e_geometry "$1")
+    xdotool mousemove $((bx + 34 + 41)) $((by + ${E2E_BAR_TOPS[$2]} + 11))
+    sleep 0.3
+    xdotool click 1
 }
 
 # Wine without a window manager maps only the client area of a captioned

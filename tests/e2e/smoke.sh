@@ -7,54 +7,10 @@ set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 e2e_init "${1:?Windows build folder}" "${E2E_DISPLAY:-11}" smoke
 
-TRAY_NAME="Wine System Tray"
-# Where the test puts Wine's tray window, so the bar opens as it would above a taskbar.
-TRAY_X=600 TRAY_Y=740
-ICON_X=$((TRAY_X + 10)) ICON_Y=$((TRAY_Y + 10))
-
-# Wine's own tray window holds the icons; it exists only while one is there.
-tray_window() { e2e_wait_window "$TRAY_NAME" "${1:-30}"; }
-
-place_tray() {
-    local t
-    t=$(tray_window "${1:-30}") || return 1
-    xdotool windowmove "$t" "$TRAY_X" "$TRAY_Y"
-    sleep 0.5
-}
-
-# The main bar: quillet.exe's visible top-level window named "Quillet".
-bar_window() {
-    local id
-    for id in $(xdotool search --onlyvisible --class quillet.exe 2>/dev/null); do
-        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "Quillet" ] && { echo "$id"; return 0; }
-    done
-    return 1
-}
-
-wait_bar_shown() {
-    local i
-    for i in $(seq 50); do bar_window && return 0; sleep 0.2; done
-    return 1
-}
-
-# Wine without a window manager takes about 2 s to unmap a window.
-wait_bar_hidden() {
-    local i
-    for i in $(seq 40); do bar_window >/dev/null || return 0; sleep 0.2; done
-    return 1
-}
-
-show_bar() {
-    xdotool mousemove "$ICON_X" "$ICON_Y"
-    sleep 0.3
-    xdotool click 3
-    wait_bar_shown
-}
-
 # ---- start-up -------------------------------------------------------------------
 e2e_start
 first=$E2E_PID
-place_tray 60 || e2e_fail "no tray icon after start-up"
+e2e_place_tray 60 || e2e_fail "no tray icon after start-up"
 kill -0 "$first" 2>/dev/null || e2e_fail "quillet.exe ended at start-up"
 e2e_shot started
 
@@ -62,17 +18,17 @@ for _ in $(seq 50); do [ "$(e2e_ini_value "$(e2e_file set.ini)" set run)" = T ] 
 [ "$(e2e_ini_value "$(e2e_file set.ini)" set run)" = T ] || e2e_fail "set.ini has no [set] run = T"
 
 # ---- the bar at the pointer ---------------------------------------------------------
-bar=$(show_bar) || e2e_fail "right click on the tray icon shows no bar"
+bar=$(e2e_show_bar) || e2e_fail "right click on the tray icon shows no bar"
 read -r bx by bw bh < <(e2e_geometry "$bar")
-e2e_log "bar at $bx,$by size ${bw}x$bh (pointer $ICON_X,$ICON_Y)"
+e2e_log "bar at $bx,$by size ${bw}x$bh (pointer $E2E_ICON_X,$E2E_ICON_Y)"
 [ "$bw" = 121 ] && [ "$bh" = 300 ] || e2e_fail "bar is ${bw}x$bh, not 121x300"
-[ "$bx" = $((ICON_X - 60)) ] && [ "$by" = $((ICON_Y - 300)) ] || e2e_fail "bar at $bx,$by, not at the pointer"
+[ "$bx" = $((E2E_ICON_X - 60)) ] && [ "$by" = $((E2E_ICON_Y - 300)) ] || e2e_fail "bar at $bx,$by, not at the pointer"
 sleep 0.5
 e2e_shot bar
 convert "$E2E_SHOTS/smoke-bar.png" -crop "121x300+$bx+$by" +repage "$E2E_SHOTS/smoke-bar-only.png" 2>/dev/null || true
 
 xdotool mousemove 400 300
-wait_bar_hidden || e2e_fail "the bar stays when the pointer leaves it"
+e2e_wait_bar_hidden || e2e_fail "the bar stays when the pointer leaves it"
 e2e_log "bar hidden after the pointer left"
 
 # ---- a second copy ----------------------------------------------------------------------
@@ -91,14 +47,11 @@ kill -0 "$first" 2>/dev/null || e2e_fail "the first copy ended with the second"
 e2e_log "second copy: message box, exit code 0; the first runs on"
 
 # ---- the exit button ----------------------------------------------------------------------
-bar=$(show_bar) || e2e_fail "the bar does not show again"
-read -r bx by _ _ < <(e2e_geometry "$bar")
-xdotool mousemove $((bx + 34 + 41)) $((by + 271 + 11))
-sleep 0.3
-xdotool click 1
+bar=$(e2e_show_bar) || e2e_fail "the bar does not show again"
+e2e_click_bar_button "$bar" 10
 e2e_wait_exit "$first" 20 || e2e_fail "the exit button does not end the program"
 [ "$E2E_RC" = 0 ] || e2e_fail "exit button: exit code $E2E_RC"
-e2e_wait_gone "$TRAY_NAME" 10 || e2e_fail "the tray icon lingers after the exit button"
+e2e_wait_gone "$E2E_TRAY_NAME" 10 || e2e_fail "the tray icon lingers after the exit button"
 e2e_log "exit button: exit code 0, tray icon gone"
 
 # ---- a hotkey ends the program ----------------------------------------------------------------
@@ -106,14 +59,14 @@ e2e_log "exit button: exit code 0, tray icon gone"
 printf '[10]\r\nyes=**********\r\nfunction=3\r\nkey=16\r\nkeyvalue=81\r\n' >"$(e2e_file hotkey.ini)"
 e2e_start
 third=$E2E_PID
-place_tray 60 || e2e_fail "no tray icon after the restart"
+e2e_place_tray 60 || e2e_fail "no tray icon after the restart"
 # Wine sees keys only through one of its own windows: the pointer rests on its tray.
-xdotool mousemove $((TRAY_X + 100)) "$ICON_Y"
+xdotool mousemove $((E2E_TRAY_X + 100)) "$E2E_ICON_Y"
 sleep 0.5
 xdotool key ctrl+alt+q
 e2e_wait_exit "$third" 20 || e2e_fail "CTRL+ALT+Q does not end the program"
 [ "$E2E_RC" = 0 ] || e2e_fail "hotkey exit: exit code $E2E_RC"
-e2e_wait_gone "$TRAY_NAME" 10 || e2e_fail "the tray icon lingers after the hotkey exit"
+e2e_wait_gone "$E2E_TRAY_NAME" 10 || e2e_fail "the tray icon lingers after the hotkey exit"
 e2e_shot after-hotkey
 e2e_log "hotkey 10: exit code 0, tray icon gone"
 
