@@ -7,6 +7,7 @@
 // without case. Failures are reported as false/empty and never thrown.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -35,6 +36,13 @@ public:
     virtual bool folder_exists(const std::string& path) = 0;
     // Whole content of a file; false when it is missing or cannot be read.
     virtual bool read(const std::string& path, std::string& out) = 0;
+    // A file's size in bytes; nothing when it is missing, a folder, or cannot
+    // be opened (as for read).
+    virtual std::optional<std::uint64_t> size(const std::string& path) = 0;
+    // Up to length bytes from offset into out: fewer at the end of the file,
+    // none from past it (both still true). False when the file is missing or
+    // cannot be read; out is then left as it was.
+    virtual bool read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) = 0;
     // Whether a replace waits for its bytes to reach the disk before the rename.
     enum class Flush { Yes, No };
     // Replaces (or creates) the file atomically: a temporary file in the same

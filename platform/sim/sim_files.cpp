@@ -202,13 +202,36 @@ bool SimSystem::folder_exists(const std::string& path) {
     return it != nodes_.end() && it->second.folder;
 }
 
-bool SimSystem::read(const std::string& path, std::string& out) {
+const std::string* SimSystem::readable(const std::string& path) {
     const std::string k = ascii_upper(normalize(path, dir));
     auto it = nodes_.find(k);
-    if (it == nodes_.end() || it->second.folder) return false;
+    if (it == nodes_.end() || it->second.folder) return nullptr;
     for (const std::string& u : unreadable)
-        if (ascii_upper(normalize(u, dir)) == k) return false;
-    out = it->second.data;
+        if (ascii_upper(normalize(u, dir)) == k) return nullptr;
+    return &it->second.data;
+}
+
+bool SimSystem::read(const std::string& path, std::string& out) {
+    const std::string* data = readable(path);
+    if (!data) return false;
+    out = *data;
+    return true;
+}
+
+// An unreadable file has no size either: on Windows both need the file opened.
+std::optional<std::uint64_t> SimSystem::size(const std::string& path) {
+    const std::string* data = readable(path);
+    if (!data) return std::nullopt;
+    return data->size();
+}
+
+bool SimSystem::read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) {
+    const std::string* data = readable(path);
+    if (!data) return false;
+    if (offset >= data->size())
+        out.clear();
+    else
+        out = data->substr(static_cast<std::size_t>(offset), length);
     return true;
 }
 

@@ -165,6 +165,8 @@ public:
     bool exists(const std::string& path) override;
     bool folder_exists(const std::string& path) override;
     bool read(const std::string& path, std::string& out) override;
+    std::optional<std::uint64_t> size(const std::string& path) override;
+    bool read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) override;
     bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
@@ -253,6 +255,8 @@ private:
         std::uint64_t order = 0;  // creation order: the file-system order of enumerate
     };
     std::map<std::string, Node> nodes_;
+    // The content of a file a read may see: nothing for a missing, folder or unreadable path.
+    const std::string* readable(const std::string& path);
     std::uint64_t next_order_ = 0;
     int fail_writes_ = 0;
     std::optional<std::size_t> interrupt_at_;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <new>
 
 namespace q {
@@ -125,6 +126,69 @@ bool Win32System::read(const std::string& path, std::string& out) {
         } catch (const std::bad_alloc&) {
             ok = false;
         }
+    }
+    std::size_t got = 0;
+    while (ok && got < data.size()) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - got, 1u << 20));
+        if (!ReadFile(f, data.data() + got, want, &n, nullptr)) ok = false;
+        else if (n == 0) break;  // shrank while we read
+        got += n;
+    }
+    CloseHandle(f);
+    if (!ok) return false;
+    data.resize(got);
+    out = std::move(data);
+    return true;
+}
+
+namespace {
+
+// A disk file opened for reading with every sharing mode, so that a file
+// another program holds open still reads; folders and devices are refused
+// (a pipe or a console could block a read).
+HANDLE open_disk_file(const std::string& path) {
+    HANDLE f = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return f;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (GetFileType(f) != FILE_TYPE_DISK || !GetFileInformationByHandle(f, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(f);
+        return INVALID_HANDLE_VALUE;
+    }
+    return f;
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> Win32System::size(const std::string& path) {
+    HANDLE f = open_disk_file(path);
+    if (f == INVALID_HANDLE_VALUE) return std::nullopt;
+    LARGE_INTEGER n{};
+    const bool ok = GetFileSizeEx(f, &n) && n.QuadPart >= 0;
+    CloseHandle(f);
+    if (!ok) return std::nullopt;
+    return static_cast<std::uint64_t>(n.QuadPart);
+}
+
+bool Win32System::read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) {
+    HANDLE f = open_disk_file(path);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(f, &size) && size.QuadPart >= 0;
+    std::string data;
+    if (ok && offset < static_cast<std::uint64_t>(size.QuadPart)) {
+        // offset is below the size here, so it fits the signed seek.
+        const std::uint64_t left = static_cast<std::uint64_t>(size.QuadPart) - offset;
+        try {
+            data.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, left)));
+        } catch (const std::exception&) {  // bad_alloc, or more than a string holds
+            ok = false;
+        }
+        LARGE_INTEGER at{};
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        ok = ok && SetFilePointerEx(f, at, nullptr, FILE_BEGIN);
     }
     std::size_t got = 0;
     while (ok && got < data.size()) {

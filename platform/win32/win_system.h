@@ -47,6 +47,8 @@ public:
     bool exists(const std::string& path) override;
     bool folder_exists(const std::string& path) override;
     bool read(const std::string& path, std::string& out) override;
+    std::optional<std::uint64_t> size(const std::string& path) override;
+    bool read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) override;
     bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;

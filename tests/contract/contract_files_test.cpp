@@ -1,4 +1,6 @@
 // File-system contract: the same checks on the sim and on Windows.
+#include <cstdint>
+#include <optional>
 #include <set>
 
 #include "platform/text.h"
@@ -52,6 +54,36 @@ TEST_F(ContractFiles, ReadReplaceRenameRemove) {
     EXPECT_FALSE(fs.remove(b));
     // Only the temporary files' absence is common to both sides: nothing is left behind.
     EXPECT_TRUE(fs.enumerate(folder() + "\\*").empty());
+}
+
+TEST_F(ContractFiles, SizeAndPartialReads) {
+    FileSystem& fs = sys().files;
+    const std::string empty = folder() + "\\empty.mp3", small = folder() + "\\small.mp3";
+    ASSERT_TRUE(fs.replace(empty, ""));
+    ASSERT_TRUE(fs.replace(small, std::string("0123\0\xFF" "6789", 10)));
+    EXPECT_EQ(fs.size(empty), std::optional<std::uint64_t>(0));
+    EXPECT_EQ(fs.size(small), std::optional<std::uint64_t>(10));
+    EXPECT_EQ(fs.size(folder() + "\\missing.mp3"), std::nullopt);
+    EXPECT_EQ(fs.size(folder()), std::nullopt) << "a folder has no size";
+
+    std::string out = "untouched";
+    EXPECT_FALSE(fs.read_part(folder() + "\\missing.mp3", 0, 4, out));
+    EXPECT_FALSE(fs.read_part(folder(), 0, 4, out));
+    EXPECT_EQ(out, "untouched");
+    ASSERT_TRUE(fs.read_part(small, 3, 4, out));
+    EXPECT_EQ(out, std::string("3\0\xFF" "6", 4));
+    ASSERT_TRUE(fs.read_part(small, 7, 100, out));  // across the end: what there is
+    EXPECT_EQ(out, "789");
+    ASSERT_TRUE(fs.read_part(small, 0, 0, out));
+    EXPECT_EQ(out, "");
+    for (std::uint64_t past : {std::uint64_t{10}, std::uint64_t{11}, std::uint64_t{1} << 40, ~std::uint64_t{0}}) {
+        out = "stale";
+        ASSERT_TRUE(fs.read_part(small, past, 4, out)) << past;
+        EXPECT_EQ(out, "") << past;
+    }
+    out = "stale";
+    ASSERT_TRUE(fs.read_part(empty, 0, 4, out));
+    EXPECT_EQ(out, "");
 }
 
 TEST_F(ContractFiles, FoldersAndCase) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -31,6 +32,18 @@ public:
         if (!in) return false;
         out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         return !in.bad();
+    }
+    std::optional<std::uint64_t> size(const std::string& p) override {
+        std::error_code ec;
+        const auto n = fs::file_size(p, ec);
+        if (ec) return std::nullopt;
+        return n;
+    }
+    bool read_part(const std::string& p, std::uint64_t offset, std::size_t length, std::string& out) override {
+        std::string all;
+        if (!read(p, all)) return false;
+        out = offset < all.size() ? all.substr(static_cast<std::size_t>(offset), length) : std::string();
+        return true;
     }
     // Flushed to the disk before the rename, as the win32 backend does (FlushFileBuffers, write-through move);
     // the bench sets the mode itself, whatever the caller asks.
