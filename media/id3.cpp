@@ -27,8 +27,6 @@ const char* const kGenres[148] = {
     "Comteporary Christian", "Christian Rock", "Merengue", "Salsa", "Trash Metal", "Anime", "JPop", "Synth Pop",
 };
 
-constexpr std::size_t kBlock = 128;
-
 std::string field(std::string_view block, std::size_t at, std::size_t len) {
     std::string_view f = block.substr(at, len);
     const std::size_t zero = f.find('\0');
@@ -49,8 +47,8 @@ bool is_tag(char a, char b, char c) {
 const char* genre_name(int v) { return v >= 0 && v < 148 ? kGenres[v] : ""; }
 
 std::optional<Id3Tag> read_id3v1(std::string_view file_end) {
-    if (file_end.size() < kBlock) return std::nullopt;
-    const std::string_view block = file_end.substr(file_end.size() - kBlock);
+    if (file_end.size() < kId3v1Bytes) return std::nullopt;
+    const std::string_view block = file_end.substr(file_end.size() - kId3v1Bytes);
     if (!is_tag(block[0], block[1], block[2])) return std::nullopt;
     Id3Tag t;
     t.title = field(block, 3, 30);

@@ -2,11 +2,15 @@
 // Nothing here touches a file or a control, so the fuzz target runs it alone.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace q::media {
+
+// The tag's block: the file's last 128 bytes.
+constexpr std::size_t kId3v1Bytes = 128;
 
 struct Id3Tag {
     // CP936 text as stored: cut at the first zero byte, spaces trimmed at both ends.

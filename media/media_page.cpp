@@ -268,8 +268,12 @@ void MediaPage::列表框_pick() {
         if (sys().files.read(path, bytes))
             预览画板.set_pixels(kPreviewWidth, kPreviewHeight, stretched_picture(bytes, kPreviewWidth, kPreviewHeight));
     } else {
+        // Only the tag block is read, not a track of megabytes.
         预览画板.hide();
-        信息标签.set_text(sys().files.read(path, bytes) ? tag_display_text(bytes) : std::string());
+        const std::optional<std::uint64_t> size = sys().files.size(path);
+        const std::uint64_t from = size && *size > kId3v1Bytes ? *size - kId3v1Bytes : 0;
+        信息标签.set_text(size && sys().files.read_part(path, from, kId3v1Bytes, bytes) ? tag_display_text(bytes)
+                                                                                          : std::string());
     }
 }
 

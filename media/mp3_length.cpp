@@ -123,7 +123,6 @@ std::uint64_t constant_rate_ms(std::uint64_t bytes, int kbps) {
 }
 
 constexpr std::size_t kId3v2Header = 10;
-constexpr std::size_t kId3v1Size = 128;
 // Enough for the first frames after junk or padding; a frame is under 3 KB.
 constexpr std::size_t kWindow = 64 * 1024;
 // Tags stacked one after another: a few at most in real files.
@@ -140,9 +139,9 @@ std::optional<std::uint64_t> file_audio_ms(FileSystem& fs, const std::string& pa
     }
     if (start >= size) return std::nullopt;
     std::uint64_t end = size;
-    if (end - start >= kId3v1Size) {
-        if (!fs.read_part(path, end - kId3v1Size, kId3v1Size, part)) return std::nullopt;
-        if (read_id3v1(part)) end -= kId3v1Size;
+    if (end - start >= kId3v1Bytes) {
+        if (!fs.read_part(path, end - kId3v1Bytes, kId3v1Bytes, part)) return std::nullopt;
+        if (read_id3v1(part)) end -= kId3v1Bytes;
     }
     const std::uint64_t audio = end - start;
     if (!fs.read_part(path, start, static_cast<std::size_t>(std::min<std::uint64_t>(audio, kWindow)), part))

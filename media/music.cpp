@@ -35,8 +35,12 @@ void Media::start_next_track() {
             const std::string path = ini::text::read(list, "path", decimal(track_index_), found);
             if (path.empty() || !sys().files.exists(path)) continue;
             // The length read from the file's frames, so that the next track
-            // follows this one without a cut or a silence.
-            music_timer_.set_interval(track_length_ms(path));
+            // follows this one without a cut or a silence. A file that cannot
+            // be opened is skipped like a missing one: its 0 would stop the
+            // timer and with it the list.
+            const int length = track_length_ms(path);
+            if (length == 0 && !sys().files.size(path)) continue;
+            music_timer_.set_interval(length);
             sys().desktop.play_music(path, false);
             track_name_ = path_base_name(path);
             update_tray_tip();

@@ -208,6 +208,14 @@ TEST_F(PlayerTest, MusicListOrderAndStop) {
     const std::size_t before = sim.music.size();
     run_main_bar_function(0);
     EXPECT_EQ(sim.music.size(), before);
+    // A file that cannot be opened is passed over like a missing one.
+    sim.put_file("D:\\m\\locked.mp3", std::string(4000000, 'x'));
+    sim.unreadable.insert("D:\\m\\locked.mp3");
+    put("mp3.ini", "[total]\r\ncount=2\r\n[path]\r\n1=D:\\m\\locked.mp3\r\n2=D:\\m\\one.mp3\r\n");
+    write_setting("play", "model", "1");
+    run_main_bar_function(0);
+    EXPECT_EQ(sim.music.back(), "play:D:\\m\\one.mp3");
+    EXPECT_EQ(main_bar().音乐时钟.interval(), 249000);
 }
 
 TEST_F(PlayerTest, MissingListsAskAndThePageOptions) {
