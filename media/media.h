@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/ui.h"
@@ -56,9 +57,18 @@ public:
     const std::string& track_name() const { return track_name_; }
 
 private:
-    // Moves index to the next pick of a list of count entries, at random or
-    // in order.
-    static void next_pick(int& index, int count, bool random);
+    // A list whose entries name no file that will do is given up after this
+    // many picks per change or track start, leaving the desktop or the music
+    // as it is.
+    static constexpr int kMaxPicks = 256;
+    // Picks entries of the picture or music list, at random or in order from
+    // index (which moves with each pick), until accept takes one's path.
+    // Nothing when the list is missing or empty, or after kMaxPicks picks.
+    std::optional<std::string> pick_from_list(int kind, int& index, bool random,
+                                              const std::function<bool(const std::string&)>& accept);
+    // A list is missing: unless the settings window is open, asks whether
+    // to open it on the lists page with this list kind preset.
+    void offer_list_setup(const std::string& text, const std::string& title, int preset);
     // Writes temp.bmp from the picture and gives it to the desktop.
     void show_picture(const std::string& path);
 

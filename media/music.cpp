@@ -4,18 +4,10 @@
 #include "media/mp3_length.h"
 #include "platform/system.h"
 #include "platform/text.h"
-#include "settings/ini.h"
 #include "settings/settings_file.h"
 #include "settings/values.h"
 
 namespace q::media {
-
-namespace {
-
-// As for pictures: a list of missing files is given up after this many picks.
-constexpr int kMaxTrackPicks = 256;
-
-}  // namespace
 
 void Media::start_next_track() {
     // 1.
@@ -24,28 +16,22 @@ void Media::start_next_track() {
     const double m = leading_number(setting("play", "model"));
     const bool random = nearly_equal(m, 0);
     if (random || nearly_equal(m, 1)) {
-        // 3. List order; one read of the list serves every pick.
-        std::string list;
-        if (!sys().files.read(list_path(kMusic), list)) return;
-        bool found = false;
-        const int count = leading_int(ini::text::read(list, "total", "count", found));
-        if (count <= 0) return;
-        for (int pick = 0; pick < kMaxTrackPicks; ++pick) {
-            next_pick(track_index_, count, random);
-            const std::string path = ini::text::read(list, "path", decimal(track_index_), found);
-            if (path.empty() || !sys().files.exists(path)) continue;
-            // The length read from the file's frames, so that the next track
-            // follows this one without a cut or a silence. A file that cannot
-            // be opened is skipped like a missing one: its 0 would stop the
-            // timer and with it the list.
-            const int length = track_length_ms(path);
-            if (length == 0 && !sys().files.size(path)) continue;
-            music_timer_.set_interval(length);
-            sys().desktop.play_music(path, false);
-            track_name_ = path_base_name(path);
-            update_tray_tip();
-            return;
-        }
+        // 3. List order. The length is read from the file's frames, so that
+        // the next track follows this one without a cut or a silence. A file
+        // that cannot be opened is passed over like a missing one: its 0 would
+        // stop the timer and with it the list.
+        int length = 0;
+        const std::optional<std::string> path =
+            pick_from_list(kMusic, track_index_, random, [&length](const std::string& p) {
+                if (!sys().files.exists(p)) return false;
+                length = track_length_ms(p);
+                return length != 0 || sys().files.size(p).has_value();
+            });
+        if (!path) return;
+        music_timer_.set_interval(length);
+        sys().desktop.play_music(*path, false);
+        track_name_ = path_base_name(*path);
+        update_tray_tip();
         return;
     }
     // 4. The chosen track, whether or not it exists; the timer keeps its interval.
@@ -61,11 +47,7 @@ void Media::play_action() {
         start_next_track();
         return;
     }
-    if (hooks_.settings_open && hooks_.settings_open()) return;
-    const Answer a = sys().dialogs.message_box(
-        &owner_, "您还未对MP3播放进行设置，请单击“设置Quillet”按钮以设定。\r\n您是否现在立即设置？", "播放列表未建立",
-        Icon::Question, Buttons::YesNo);
-    if (a == Answer::Yes && hooks_.open_media_page) hooks_.open_media_page(2);
+    offer_list_setup("您还未对MP3播放进行设置，请单击“设置Quillet”按钮以设定。\r\n您是否现在立即设置？", "播放列表未建立", 2);
 }
 
 void Media::stop_action() {

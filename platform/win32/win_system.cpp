@@ -111,37 +111,6 @@ bool Win32System::folder_exists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32System::read(const std::string& path, std::string& out) {
-    // Nothing the program reads comes near this; a bigger file is not ours.
-    constexpr LONGLONG kMaxBytes = 256LL << 20;
-    HANDLE f = CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(f, &size) && size.QuadPart <= kMaxBytes;
-    std::string data;
-    if (ok) {
-        try {
-            data.resize(static_cast<std::size_t>(size.QuadPart));
-        } catch (const std::bad_alloc&) {
-            ok = false;
-        }
-    }
-    std::size_t got = 0;
-    while (ok && got < data.size()) {
-        DWORD n = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - got, 1u << 20));
-        if (!ReadFile(f, data.data() + got, want, &n, nullptr)) ok = false;
-        else if (n == 0) break;  // shrank while we read
-        got += n;
-    }
-    CloseHandle(f);
-    if (!ok) return false;
-    data.resize(got);
-    out = std::move(data);
-    return true;
-}
-
 namespace {
 
 // A disk file opened for reading with every sharing mode, so that a file
@@ -160,47 +129,76 @@ HANDLE open_disk_file(const std::string& path) {
     return f;
 }
 
+std::optional<std::uint64_t> size_of(HANDLE f) {
+    LARGE_INTEGER n{};
+    if (!GetFileSizeEx(f, &n) || n.QuadPart < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(n.QuadPart);
+}
+
+// Sizes data to n bytes; false when memory (or a string's limit) refuses.
+bool make_room(std::string& data, std::uint64_t n) {
+    try {
+        data.resize(static_cast<std::size_t>(n));
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+// Fills data from f's position, a megabyte at a time; data is cut to what
+// came when the file shrank meanwhile.
+bool read_into(HANDLE f, std::string& data) {
+    std::size_t got = 0;
+    while (got < data.size()) {
+        DWORD n = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - got, 1u << 20));
+        if (!ReadFile(f, data.data() + got, want, &n, nullptr)) return false;
+        if (n == 0) break;
+        got += n;
+    }
+    data.resize(got);
+    return true;
+}
+
 }  // namespace
+
+bool Win32System::read(const std::string& path, std::string& out) {
+    // Nothing the program reads comes near this; a bigger file is not ours.
+    constexpr std::uint64_t kMaxBytes = 256ULL << 20;
+    HANDLE f = open_disk_file(path);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    const std::optional<std::uint64_t> size = size_of(f);
+    std::string data;
+    const bool ok = size && *size <= kMaxBytes && make_room(data, *size) && read_into(f, data);
+    CloseHandle(f);
+    if (!ok) return false;
+    out = std::move(data);
+    return true;
+}
 
 std::optional<std::uint64_t> Win32System::size(const std::string& path) {
     HANDLE f = open_disk_file(path);
     if (f == INVALID_HANDLE_VALUE) return std::nullopt;
-    LARGE_INTEGER n{};
-    const bool ok = GetFileSizeEx(f, &n) && n.QuadPart >= 0;
+    const std::optional<std::uint64_t> n = size_of(f);
     CloseHandle(f);
-    if (!ok) return std::nullopt;
-    return static_cast<std::uint64_t>(n.QuadPart);
+    return n;
 }
 
 bool Win32System::read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) {
     HANDLE f = open_disk_file(path);
     if (f == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(f, &size) && size.QuadPart >= 0;
+    const std::optional<std::uint64_t> size = size_of(f);
+    bool ok = size.has_value();
     std::string data;
-    if (ok && offset < static_cast<std::uint64_t>(size.QuadPart)) {
+    if (ok && offset < *size) {
         // offset is below the size here, so it fits the signed seek.
-        const std::uint64_t left = static_cast<std::uint64_t>(size.QuadPart) - offset;
-        try {
-            data.resize(static_cast<std::size_t>(std::min<std::uint64_t>(length, left)));
-        } catch (const std::exception&) {  // bad_alloc, or more than a string holds
-            ok = false;
-        }
         LARGE_INTEGER at{};
         at.QuadPart = static_cast<LONGLONG>(offset);
-        ok = ok && SetFilePointerEx(f, at, nullptr, FILE_BEGIN);
-    }
-    std::size_t got = 0;
-    while (ok && got < data.size()) {
-        DWORD n = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - got, 1u << 20));
-        if (!ReadFile(f, data.data() + got, want, &n, nullptr)) ok = false;
-        else if (n == 0) break;  // shrank while we read
-        got += n;
+        ok = make_room(data, std::min<std::uint64_t>(length, *size - offset)) &&
+             SetFilePointerEx(f, at, nullptr, FILE_BEGIN) && read_into(f, data);
     }
     CloseHandle(f);
     if (!ok) return false;
-    data.resize(got);
     out = std::move(data);
     return true;
 }
