@@ -18,8 +18,7 @@ APP_WIN=$(winepath -w "$E2E_WORK/apps/marker.exe" 2>/dev/null) || e2e_fail "wine
 TITLE='当前选定组：组'
 
 # Function 7 (launcher) on Ctrl+Alt+L, 8 (settings) on Ctrl+Alt+S, 10 (exit) on Ctrl+Alt+Q.
-printf '[7]\r\nyes=**********\r\nfunction=3\r\nkey=11\r\nkeyvalue=76\r\n[8]\r\nyes=**********\r\nfunction=3\r\nkey=18\r\nkeyvalue=83\r\n[10]\r\nyes=**********\r\nfunction=3\r\nkey=16\r\nkeyvalue=81\r\n' \
-    >"$(e2e_file hotkey.ini)"
+e2e_hotkeys 7:L 8:S 10:Q
 printf '[set]\r\nrun=F\r\n' >"$(e2e_file set.ini)"
 GRP=$E2E_PROG/APrg
 

@@ -257,3 +257,38 @@ e2e_click_bar_button() {
 e2e_size_ok() {
     { [ "$1" = "$3" ] && [ "$2" = "$4" ]; } || { [ "$1" = $(($3 - 6)) ] && [ "$2" = $(($4 - 25)) ]; }
 }
+
+# e2e_hotkeys N:LETTER ...: a hotkey.ini giving main bar function N the
+# combination Ctrl+Alt+LETTER (modifier item 3, the letter's key item and code).
+e2e_hotkeys() {
+    local spec code
+    for spec in "$@"; do
+        code=$(printf '%d' "'${spec#*:}")
+        printf '[%s]\r\nyes=**********\r\nfunction=3\r\nkey=%d\r\nkeyvalue=%d\r\n' "${spec%%:*}" $((code - 65)) "$code"
+    done >"$(e2e_file hotkey.ini)"
+}
+
+# Clicks at client coordinates of a window. Wine without a window manager
+# maps only the client area; with one, e2e_frame sets the frame's offsets.
+E2E_FRAME_X=0 E2E_FRAME_Y=0 E2E_CLICK_PAUSE=${E2E_CLICK_PAUSE:-0.4}
+e2e_frame() { E2E_FRAME_X=$1 E2E_FRAME_Y=$2; }
+e2e_click_in() {  # WINDOW_ID X Y
+    local x y w h
+    read -r x y w h < <(e2e_geometry "$1")
+    xdotool mousemove $((x + E2E_FRAME_X + $2)) $((y + E2E_FRAME_Y + $3)) click 1
+    sleep "$E2E_CLICK_PAUSE"
+}
+# A control of a settings page: the tab control lies at 8,6 in the window.
+e2e_click_page() { e2e_click_in "$1" $((8 + $2)) $((6 + $3)); }
+# A drop-down list chosen with the mouse: a click opens it, a click on the
+# item picks it. E2E_ITEM_H is the height of a list item in Wine's font.
+E2E_ITEM_H=${E2E_ITEM_H:-14}
+e2e_pick_item() {  # WINDOW_ID X TOP HEIGHT ITEM (page coordinates of the list)
+    e2e_click_page "$1" "$2" $(($3 + $4 / 2))
+    e2e_click_page "$1" "$2" $(($3 + $4 + 3 + $5 * E2E_ITEM_H + E2E_ITEM_H / 2))
+    sleep 0.3
+}
+
+# e2e_texts W H: the texts of the child controls of the program's windows
+# whose client area is W x H, one a line (tools/win32/e2e_texts).
+e2e_texts() { (cd "$E2E_BUILD" && wine ./e2e_texts.exe "$1" "$2" 2>/dev/null) | tr -d '\r'; }

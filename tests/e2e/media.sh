@@ -9,8 +9,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_init "${1:?Windows build folder}" "${MEDIA_DISPLAY:-${E2E_DISPLAY:-15}}" media
 
 # Function 8 (settings) on Ctrl+Alt+S, 10 (exit) on Ctrl+Alt+Q; no autostart entry.
-printf '[8]\r\nyes=**********\r\nfunction=3\r\nkey=18\r\nkeyvalue=83\r\n[10]\r\nyes=**********\r\nfunction=3\r\nkey=16\r\nkeyvalue=81\r\n' \
-    >"$(e2e_file hotkey.ini)"
+e2e_hotkeys 8:S 10:Q
 printf '[set]\r\nrun=F\r\n[change]\r\ntime=30\r\n' >"$(e2e_file set.ini)"
 
 # Two pictures and a tagged track beside the program, listed by their Wine paths.
@@ -28,14 +27,7 @@ printf '[total]\r\ncount=2\r\n[path]\r\n1=%sone.bmp\r\n2=%stwo.jpg\r\n' "$win_di
 printf '[total]\r\ncount=1\r\n[path]\r\n1=%ssong.mp3\r\n' "$win_dir" >"$(e2e_file mp3.ini)"
 
 E2E_FOCUS='^(设置Quillet|Wine System Tray)$'
-FRAME_X=0 FRAME_Y=0
-click_in() {
-    local x y w h
-    read -r x y w h < <(e2e_geometry "$1")
-    xdotool mousemove $((x + FRAME_X + $2)) $((y + FRAME_Y + $3)) click 1
-    sleep 0.5
-}
-click_page() { click_in "$1" $((8 + $2)) $((6 + $3)); }
+E2E_CLICK_PAUSE=0.5
 
 e2e_start
 sleep 3
@@ -43,20 +35,20 @@ settings=$(e2e_press_until ctrl+alt+s '^设置Quillet$') || e2e_fail "the settin
 sleep 1
 read -r x y w h < <(e2e_geometry "$settings")
 e2e_size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h, not 606x421"
-[ "$w" = 606 ] && FRAME_X=3 FRAME_Y=22
+[ "$w" = 606 ] && e2e_frame 3 22
 
 # The second tab, "壁纸\音乐", lies right of "程序设置" on the strip.
-click_page "$settings" 90 10
+e2e_click_page "$settings" 90 10
 sleep 1
 # The first row of the list (under its header): select it, then untick the second by its box.
-click_page "$settings" 80 88
+e2e_click_page "$settings" 80 88
 sleep 0.5
 e2e_shot preview
-click_page "$settings" 22 104
+e2e_click_page "$settings" 22 104
 sleep 0.3
 # 确认添加: one file written, then the box that says so: a small unnamed
 # window of the program over the settings window, its OK button low in the middle.
-click_page "$settings" 508 313
+e2e_click_page "$settings" 508 313
 sleep 1
 e2e_shot confirmed
 box=$(xwininfo -root -tree 2>/dev/null | awk '/has no name/ && /quillet.exe/ {split($NF, p, "+"); split($(NF-1), s, "x");
@@ -76,10 +68,10 @@ case "$first" in *one.bmp) ;; *) e2e_fail "[path] 1 is '$first'" ;; esac
 [ -z "$second" ] || e2e_fail "the unticked row was written: '$second'"
 
 # The music list: the drop-down's second item, then the track's row shows its tag.
-click_page "$settings" 60 42
-click_page "$settings" 60 $((52 + 14 + 7))
+e2e_click_page "$settings" 60 42
+e2e_click_page "$settings" 60 $((52 + 14 + 7))
 sleep 0.8
-click_page "$settings" 80 88
+e2e_click_page "$settings" 80 88
 sleep 0.5
 e2e_shot tag
 

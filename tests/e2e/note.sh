@@ -11,8 +11,7 @@ SW=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1]; exit}')
 TEXT="hello note 42"
 
 # Function 5 (note) on Ctrl+Alt+N, function 10 (exit) on Ctrl+Alt+Q.
-printf '[5]\r\nyes=**********\r\nfunction=3\r\nkey=13\r\nkeyvalue=78\r\n[10]\r\nyes=**********\r\nfunction=3\r\nkey=16\r\nkeyvalue=81\r\n' \
-    >"$(e2e_file hotkey.ini)"
+e2e_hotkeys 5:N 10:Q
 
 geometry() { e2e_geometry "$1"; }
 

@@ -19,27 +19,10 @@ TASK_WIN=$(winepath -w "$E2E_PROG/task/marker.exe" 2>/dev/null) || e2e_fail "win
 MESSAGE="e2e page reminder"
 
 # Function 6 (reminders page) on Ctrl+Alt+R, 10 (exit) on Ctrl+Alt+Q.
-printf '[6]\r\nyes=**********\r\nfunction=3\r\nkey=17\r\nkeyvalue=82\r\n[10]\r\nyes=**********\r\nfunction=3\r\nkey=16\r\nkeyvalue=81\r\n' \
-    >"$(e2e_file hotkey.ini)"
+e2e_hotkeys 6:R 10:Q
 printf '[set]\r\nrun=F\r\n[mesg]\r\nshow=F\r\n[plan]\r\ndelay=3\r\nmin=F\r\n' >"$(e2e_file set.ini)"
 
 E2E_FOCUS='^(设置Quillet|Wine System Tray)$'
-FRAME_X=0 FRAME_Y=0
-click_in() {
-    local x y w h
-    read -r x y w h < <(e2e_geometry "$1")
-    xdotool mousemove $((x + FRAME_X + $2)) $((y + FRAME_Y + $3)) click 1
-    sleep 0.4
-}
-click_page() { click_in "$1" $((8 + $2)) $((6 + $3)); }
-ITEM_H=${ITEM_H:-14}
-pick_item() {  # WINDOW_ID X TOP HEIGHT ITEM
-    click_page "$1" "$2" $(($3 + $4 / 2))
-    click_page "$1" "$2" $(($3 + $4 + 3 + $5 * ITEM_H + ITEM_H / 2))
-    sleep 0.3
-}
-# Texts of the child controls of the windows with this client size.
-texts_of() { (cd "$E2E_BUILD" && wine ./e2e_texts.exe "$1" "$2" 2>/dev/null) | tr -d '\r'; }
 plan() { "$READ_PLAN" "$(e2e_file plan.edb)" 2>/dev/null | iconv -f GBK -t UTF-8; }
 # Sets page (the window) and CLIENT (its client size) here, not in a subshell.
 open_page() {
@@ -47,7 +30,7 @@ open_page() {
     sleep 1
     read -r x y w h < <(e2e_geometry "$page")
     e2e_size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h"
-    if [ "$w" = 606 ]; then FRAME_X=3 FRAME_Y=22; CLIENT="600 396"; else CLIENT="$w $h"; fi
+    if [ "$w" = 606 ]; then e2e_frame 3 22; CLIENT="600 396"; else CLIENT="$w $h"; fi
 }
 close_window() {  # ID NAME
     local i
@@ -71,21 +54,21 @@ HH=$(date -d "@$due_epoch" +%H) MM=$(date -d "@$due_epoch" +%M)
 e2e_log "daily reminder at $HH:$MM (now $(date +%T))"
 
 open_page
-texts_of $CLIENT | grep -q '已添加提醒列表：现有0条提醒任务' || e2e_fail "the page does not count 0 reminders: $(texts_of $CLIENT | head -3)"
+e2e_texts $CLIENT | grep -q '已添加提醒列表：现有0条提醒任务' || e2e_fail "the page does not count 0 reminders: $(e2e_texts $CLIENT | head -3)"
 e2e_shot page
 
 # The time, the message, then 自定义, whose file dialog opens at once. Keys
 # go to the window that has the X focus.
 xdotool windowfocus "$page" 2>/dev/null
 sleep 0.3
-click_page "$page" 82 222
+e2e_click_page "$page" 82 222
 xdotool type --delay 80 "$HH"
-click_page "$page" 124 222
+e2e_click_page "$page" 124 222
 xdotool key End BackSpace BackSpace BackSpace
 xdotool type --delay 80 "$MM"
-click_page "$page" 200 247
+e2e_click_page "$page" 200 247
 xdotool type --delay 30 "$MESSAGE"
-pick_item "$page" 110 265 20 4
+e2e_pick_item "$page" 110 265 20 4
 dlg=$(e2e_wait_window '^请选择计划运行程序：$' 10) || e2e_fail "choosing 自定义 did not open the file dialog"
 xdotool windowfocus "$dlg" 2>/dev/null
 sleep 0.5
@@ -93,14 +76,14 @@ xdotool type --delay 20 "$TASK_WIN"
 xdotool key Return
 e2e_wait_gone '^请选择计划运行程序：$' 10 || e2e_fail "the file dialog did not take the path"
 sleep 0.5
-texts_of $CLIENT | grep -qF "$TASK_WIN" || e2e_fail "the task path box does not show $TASK_WIN"
+e2e_texts $CLIENT | grep -qF "$TASK_WIN" || e2e_fail "the task path box does not show $TASK_WIN"
 e2e_shot editor
-click_page "$page" 539 298
+e2e_click_page "$page" 539 298
 sleep 1
 rows=$(plan)
 e2e_log "plan.edb: $rows"
 [ "$rows" = "${HH}时${MM}分|每日提醒|无|$MESSAGE|$TASK_WIN" ] || e2e_fail "plan.edb holds '$rows'"
-texts_of $CLIENT | grep -q '现有1条提醒任务' || e2e_fail "the count label did not say 1"
+e2e_texts $CLIENT | grep -q '现有1条提醒任务' || e2e_fail "the count label did not say 1"
 e2e_shot added
 close_window "$page" '^设置Quillet$' || e2e_fail "the settings window did not close"
 
@@ -119,7 +102,7 @@ popup_visible || e2e_fail "no reminder popup at $HH:$MM"
 seen=$(date +%s)
 e2e_log "popup $((seen - due_epoch)) s after the due second"
 [ "$seen" -ge "$due_epoch" ] && [ "$seen" -lt $((due_epoch + 5)) ] || e2e_fail "the popup came at the wrong time"
-shown=$(texts_of 185 200)
+shown=$(e2e_texts 185 200)
 e2e_log "popup texts: $(echo "$shown" | tr '\n' '/')"
 echo "$shown" | grep -q '每日提醒' || e2e_fail "the popup's title is not the kind"
 echo "$shown" | grep -qF "$MESSAGE" || e2e_fail "the popup does not show the message"
@@ -132,9 +115,9 @@ e2e_log "task ran $((ran - seen)) s after the popup"
 
 # Deleted again from the page: pick the row, 删除提醒, OK.
 open_page
-click_page "$page" 60 72
+e2e_click_page "$page" 60 72
 sleep 0.5
-click_page "$page" 468 298
+e2e_click_page "$page" 468 298
 box=$(e2e_wait_window '^删除确认$' 10) || e2e_fail "no delete question"
 xdotool windowfocus "$box" 2>/dev/null
 sleep 0.3
@@ -143,7 +126,7 @@ e2e_wait_gone '^删除确认$' 10 || e2e_fail "the delete question stayed"
 sleep 1
 rows=$(plan)
 [ -f "$(e2e_file plan.edb)" ] && [ -z "$rows" ] || e2e_fail "plan.edb after the delete holds '$rows'"
-texts_of $CLIENT | grep -q '现有0条提醒任务' || e2e_fail "the count label did not say 0"
+e2e_texts $CLIENT | grep -q '现有0条提醒任务' || e2e_fail "the count label did not say 0"
 e2e_shot deleted
 
 e2e_quit ctrl+alt+q

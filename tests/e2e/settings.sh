@@ -11,31 +11,11 @@ cp "$E2E_LIB_DIR/../../resources/Quillet使用说明.txt" "$E2E_PROG/"
 
 RUN_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
 # Function 8 (settings) on Ctrl+Alt+S, 9 (about) on Ctrl+Alt+I, 10 (exit) on Ctrl+Alt+Q.
-printf '[8]\r\nyes=**********\r\nfunction=3\r\nkey=18\r\nkeyvalue=83\r\n[9]\r\nyes=**********\r\nfunction=3\r\nkey=8\r\nkeyvalue=73\r\n[10]\r\nyes=**********\r\nfunction=3\r\nkey=16\r\nkeyvalue=81\r\n' \
-    >"$(e2e_file hotkey.ini)"
+e2e_hotkeys 8:S 9:I 10:Q
 # Start-up writes the autostart entry unless [set] run is "F": start without it.
 printf '[set]\r\nrun=F\r\n' >"$(e2e_file set.ini)"
 
 run_value() { wine reg query "$RUN_KEY" /v Quillet 2>/dev/null | tr -d '\r' | awk '/Quillet/ {print $NF}'; }
-
-FRAME_X=0 FRAME_Y=0
-click_in() {  # WINDOW_ID X Y (client coordinates)
-    local x y w h
-    read -r x y w h < <(e2e_geometry "$1")
-    xdotool mousemove $((x + FRAME_X + $2)) $((y + FRAME_Y + $3)) click 1
-    sleep 0.4
-}
-# A control of the program page: the tab control lies at 8,6 in the window.
-click_page() { click_in "$1" $((8 + $2)) $((6 + $3)); }
-
-# A drop-down list chosen with the mouse: a click opens it, a click on the
-# item picks it. ITEM_H is the height of a list item in the font Wine uses.
-ITEM_H=${ITEM_H:-14}
-pick_item() {  # WINDOW_ID X TOP HEIGHT ITEM (page coordinates of the list)
-    click_page "$1" "$2" $(($3 + $4 / 2))
-    click_page "$1" "$2" $(($3 + $4 + 3 + $5 * ITEM_H + ITEM_H / 2))
-    sleep 0.3
-}
 
 e2e_start
 sleep 3
@@ -44,7 +24,7 @@ sleep 1
 read -r x y w h < <(e2e_geometry "$settings")
 e2e_log "settings window at $x,$y size ${w}x$h"
 e2e_size_ok "$w" "$h" 606 421 || e2e_fail "settings window is ${w}x$h, not 606x421"
-[ "$w" = 606 ] && FRAME_X=3 FRAME_Y=22
+[ "$w" = 606 ] && e2e_frame 3 22
 e2e_shot settings
 
 # A second Ctrl+Alt+S brings the same window forward, no second one.
@@ -56,24 +36,24 @@ n=$(xdotool search --onlyvisible --name '^设置Quillet$' 2>/dev/null | wc -l)
 
 # Start with Windows: the box writes and removes the Run value.
 [ -z "$(run_value)" ] || e2e_fail "a Run value before the box was ticked"
-click_page "$settings" 24 38
+e2e_click_page "$settings" 24 38
 v=$(run_value)
 e2e_log "Run value after ticking: $v"
 case "$v" in *quillet.exe) ;; *) e2e_fail "ticking 启动选择框 wrote '$v'" ;; esac
 [ "$(e2e_ini_value "$(e2e_file set.ini)" set run)" = T ] || e2e_fail "[set] run is not T after ticking"
-click_page "$settings" 24 38
+e2e_click_page "$settings" 24 38
 [ -z "$(run_value)" ] || e2e_fail "unticking left the Run value '$(run_value)'"
 [ "$(e2e_ini_value "$(e2e_file set.ini)" set run)" = F ] || e2e_fail "[set] run is not F after unticking"
 
 # 随手记录 (function 5) on ALT+CTRL (modifier 3) + N, then apply.
-pick_item "$settings" 137 259 20 5
-pick_item "$settings" 73 284 20 3
-pick_item "$settings" 160 284 20 13
+e2e_pick_item "$settings" 137 259 20 5
+e2e_pick_item "$settings" 73 284 20 3
+e2e_pick_item "$settings" 160 284 20 13
 hk=$(e2e_file hotkey.ini)
 [ "$(e2e_ini_value "$hk" 5 function)" = 3 ] && [ "$(e2e_ini_value "$hk" 5 keyvalue)" = 78 ] ||
     e2e_fail "hotkey.ini [5] holds function '$(e2e_ini_value "$hk" 5 function)' keyvalue '$(e2e_ini_value "$hk" 5 keyvalue)'"
 e2e_shot hotkey-chosen
-click_page "$settings" 102 343
+e2e_click_page "$settings" 102 343
 sleep 0.5
 note=$(e2e_press_until ctrl+alt+n '^随手记录$') || e2e_fail "the applied Ctrl+Alt+N did not open the note"
 e2e_log "Ctrl+Alt+N opened the note ($note)"
@@ -86,7 +66,7 @@ e2e_log "about window at $x,$y size ${w}x$h"
 e2e_size_ok "$w" "$h" 602 454 || e2e_fail "about window is ${w}x$h, not 602x454"
 e2e_shot about
 # A click into the help text leaves the focus on 关  闭: the space bar presses it.
-click_in "$about" 300 200
+e2e_click_in "$about" 300 200
 xdotool windowfocus "$about" 2>/dev/null
 xdotool key space
 e2e_wait_gone '^Quillet简介$' 10 || e2e_fail "the space bar after a click into the text did not close the about window"

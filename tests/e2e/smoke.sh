@@ -56,7 +56,7 @@ e2e_log "exit button: exit code 0, tray icon gone"
 
 # ---- a hotkey ends the program ----------------------------------------------------------------
 # Function 10 on CTRL+ALT+Q: modifier 3, key index 16, virtual key 0x51.
-printf '[10]\r\nyes=**********\r\nfunction=3\r\nkey=16\r\nkeyvalue=81\r\n' >"$(e2e_file hotkey.ini)"
+e2e_hotkeys 10:Q
 e2e_start
 third=$E2E_PID
 e2e_place_tray 60 || e2e_fail "no tray icon after the restart"

@@ -88,7 +88,7 @@ check_registry() {
 }
 
 # The caption of button 3 of the shown bar (the bar's client area is 121 x 300).
-pause_caption() { (cd "$E2E_BUILD" && wine ./e2e_texts.exe 121 300 2>/dev/null) | tr -d '\r' | sed -n 4p; }
+pause_caption() { e2e_texts 121 300 | sed -n 4p; }
 
 # A bar function hides the bar; it is shown again once it is gone.
 show_bar_again() { e2e_wait_bar_hidden && e2e_show_bar; }
