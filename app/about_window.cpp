@@ -8,14 +8,6 @@ namespace q {
 
 namespace {
 
-Edit::Mode help_box() {
-    Edit::Mode m;
-    m.multi_line = true;
-    m.read_only = true;
-    m.vertical_scroll = true;
-    return m;
-}
-
 Rect centred(int width, int height) {
     const Rect work = sys().desktop.work_area();
     return {work.left + (work.width - width) / 2, work.top + (work.height - height) / 2, width, height};
@@ -34,7 +26,7 @@ AboutWindow::AboutWindow(Program& program)
       外形框2(this, {362, 9, 3, 41}),
       超级链接框(this, {372, 16, 204, 13}, "发现BUG或有建议请点此处以联系作者", Label::Look::Hyperlink),
       超级链接框1(this, {372, 33, 115, 16}, "访问Quillet主页", Label::Look::Hyperlink),
-      编辑框(this, {19, 55, 558, 338}, help_box()),
+      编辑框(this, {19, 55, 558, 338}, Edit::Mode::text_view()),
       关闭按钮(this, {457, 396, 120, 23}, "关  闭"),
       program_(program) {
     for (Control* c : controls()) c->set_font(Font{"宋体", 9});

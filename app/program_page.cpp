@@ -15,12 +15,6 @@ constexpr const char* kMesg = "mesg";
 // The stored copy of a greeting shown with the date: 100 double-byte characters.
 constexpr std::size_t kDatedMessageBytes = 200;
 
-Edit::Mode line_box(std::size_t max_bytes) {
-    Edit::Mode m;
-    m.max_bytes = max_bytes;
-    return m;
-}
-
 Edit::Mode content_box() {
     Edit::Mode m;
     m.multi_line = true;
@@ -80,7 +74,7 @@ ProgramPage::ProgramPage(TabPage& page, Program& program)
       提示选择框(&page, {17, 111, 170, 16}, "启动时弹出MSN式提示信息框"),
       分组框(&page, {194, 112, 360, 221}, "自定义提示信息"),
       透明标签1(&分组框, {16, 20, 32, 14}, "标题：", Label::Look::Transparent),
-      标题编辑框(&分组框, {49, 18, 149, 16}, line_box(11 * 2)),
+      标题编辑框(&分组框, {49, 18, 149, 16}, Edit::Mode::line(11 * 2)),
       透明标签4(&分组框, {200, 21, 157, 12}, "（最大允许长度为11个字）", Label::Look::Transparent),
       透明标签2(&分组框, {16, 38, 203, 14}, "内容：（最大允许长度为168个字）", Label::Look::Transparent),
       内容编辑框(&分组框, {16, 55, 328, 120}, content_box()),

@@ -9,33 +9,19 @@
 
 namespace q::launcher {
 
-namespace {
-
-Edit::Mode members_mode() {
-    Edit::Mode m;
-    m.multi_line = true;
-    m.read_only = true;
-    m.vertical_scroll = true;
-    return m;
-}
-
-Edit::Mode plain_mode() { return Edit::Mode{}; }
-
-}  // namespace
-
 LauncherPage::LauncherPage(TabPage& page, Launcher& launcher)
     : 位置选择框(&page, {16, 31, 552, 15},
                  "快捷窗口跟随鼠标（选定此项，唤出的快捷窗口以当前光标位置为中心，否则在屏幕中居中显示）"),
       透明选择框(&page, {16, 55, 400, 15}, "允许快捷窗口透明显示（此项适用于Windows 2000及更高版本操作系统）"),
       透明度标签(&page, {428, 56, 56, 13}, "透明度：", Label::Look::Transparent),
-      透明值编辑框(&page, {484, 53, 40, 18}, plain_mode()),
+      透明值编辑框(&page, {484, 53, 40, 18}),
       外形框2(&page, {12, 80, 560, 2}),
       透明标签19(&page, {16, 92, 500, 13}, "快捷程序组控制台：（改变组序列前，需关闭已经打开的快捷程序窗口）",
                  Label::Look::Transparent),
       组名列表框(&page, {16, 112, 150, 250}),
-      信息浏览编辑框(&page, {176, 112, 340, 224}, members_mode()),
+      信息浏览编辑框(&page, {176, 112, 340, 224}, Edit::Mode::text_view()),
       透明标签18(&page, {176, 346, 64, 13}, "修改名称：", Label::Look::Transparent),
-      名称编辑框(&page, {240, 343, 276, 19}, plain_mode()),
+      名称编辑框(&page, {240, 343, 276, 19}),
       按钮1(&page, {528, 112, 40, 40}, "向下插入"),
       按钮2(&page, {528, 160, 40, 40}, "上移选定"),
       按钮3(&page, {528, 208, 40, 40}, "下移选定"),

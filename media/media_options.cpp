@@ -10,12 +10,6 @@ namespace q::media {
 
 namespace {
 
-Edit::Mode number_box() {
-    Edit::Mode m;
-    m.number_only = true;
-    return m;
-}
-
 constexpr int kChosenTrack = 2;
 
 }  // namespace
@@ -24,7 +18,7 @@ MediaOptions::MediaOptions(TabPage& page, Media& media)
     : 壁纸选择框(&page, {16, 57, 127, 15}, "启动时自动更换壁纸"),
       壁纸顺序组合框(&page, {146, 54, 75, 20}, {"随机更换", "顺序更换"}),
       时间标签(&page, {225, 57, 289, 15}, "时间间隔：       分（如不设定，默认为10分钟）", Label::Look::Transparent),
-      时间编辑框(&page, {281, 55, 44, 16}, number_box()),
+      时间编辑框(&page, {281, 55, 44, 16}, Edit::Mode::numbers()),
       音乐选择框(&page, {16, 84, 98, 16}, "启动时播放MP3"),
       音乐顺序组合框(&page, {146, 79, 75, 20}, {"随机播放", "顺序播放", "选定曲目"}),
       路径编辑框(&page, {225, 80, 249, 18}),

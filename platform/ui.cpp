@@ -168,6 +168,27 @@ void Control::user_key(int ch) {
 
 Edit::Edit(Container* parent, Rect r) : Edit(parent, r, Mode{}) {}
 
+Edit::Mode Edit::Mode::line(std::size_t max_bytes, bool multi_line) {
+    Mode m;
+    m.max_bytes = max_bytes;
+    m.multi_line = multi_line;
+    return m;
+}
+
+Edit::Mode Edit::Mode::numbers() {
+    Mode m;
+    m.number_only = true;
+    return m;
+}
+
+Edit::Mode Edit::Mode::text_view() {
+    Mode m;
+    m.multi_line = true;
+    m.read_only = true;
+    m.vertical_scroll = true;
+    return m;
+}
+
 void Edit::set_mode(Mode m) {
     mode_ = m;
     changed(Prop::Style);

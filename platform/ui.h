@@ -284,6 +284,11 @@ public:
         // Bytes of CP936 text the box holds; 0: as much as memory allows
         // (never the control's 32K default).
         std::size_t max_bytes = 0;
+
+        // The kinds of box the windows share.
+        static Mode line(std::size_t max_bytes, bool multi_line = false);  // at most max_bytes
+        static Mode numbers();                                               // digits only
+        static Mode text_view();  // multi-line, read-only, scrolled: a text to read
     };
     Edit(Container* parent, Rect r, Mode m, std::string text = {})
         : Control(parent, Kind::Edit, r, std::move(text)), mode_(m) {

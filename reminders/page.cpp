@@ -14,13 +14,6 @@ const char* const kFinishCaption = "完成修改";
 const char* const kResetCaption = "重新设置";
 const char* const kDeleteCaption = "删除提醒";
 
-Edit::Mode box(std::size_t max_bytes, bool multi_line = false) {
-    Edit::Mode m;
-    m.max_bytes = max_bytes;
-    m.multi_line = multi_line;
-    return m;
-}
-
 // The number that follows the first marker, 0 when there is none.
 int number_after(const std::string& text, const std::string& marker) {
     const std::size_t at = find_text(text, marker);
@@ -62,21 +55,21 @@ RemindersPage::RemindersPage(TabPage& page, Reminders& reminders, Timer& reminde
       透明标签10(&page, {12, 215, 60, 13}, "提醒时间：", Label::Look::Transparent),
       透明标签11(&page, {12, 233, 60, 13}, "提醒内容：", Label::Look::Transparent),
       // 内容 holds 200 bytes: the box takes no more, so what is seen is kept.
-      信息编辑框(&page, {70, 233, 502, 29}, box(200, true)),
+      信息编辑框(&page, {70, 233, 502, 29}, Edit::Mode::line(200, true)),
       透明标签12(&page, {12, 269, 60, 13}, "计划任务：", Label::Look::Transparent),
       任务组合框(&page, {70, 265, 88, 20}, {"关机", "注销", "重启", "拨号", "自定义"}),
-      任务编辑框(&page, {161, 266, 376, 16}, box(512)),
+      任务编辑框(&page, {161, 266, 376, 16}, Edit::Mode::line(512)),
       查看按钮(&page, {541, 266, 31, 16}, "..."),
       清空按钮(&page, {435, 287, 66, 23}, kResetCaption),
       增添按钮(&page, {506, 287, 66, 23}, kAddCaption),
       日期框(&page, {165, 191, 106, 20}),
       日期组合框(&page, {165, 191, 59, 20}),
       透明标签13(&page, {68, 216, 180, 13}, "     时     分（秒种默认为0）", Label::Look::Transparent),
-      小时编辑框(&page, {70, 214, 25, 16}, box(0)),
-      分钟编辑框(&page, {112, 214, 25, 16}, box(0)),
+      小时编辑框(&page, {70, 214, 25, 16}),
+      分钟编辑框(&page, {112, 214, 25, 16}),
       透明标签15(&page, {12, 289, 420, 13}, "所有任务延时：      秒（默认为10，完成此项设定无需点击确认添加按钮）",
                  Label::Look::Transparent),
-      延时编辑框(&page, {93, 288, 36, 17}, box(0)),
+      延时编辑框(&page, {93, 288, 36, 17}),
       最小化选择框(&page, {70, 318, 189, 16}, "弹出提醒窗口时最小化其他窗口"),
       透明标签16(&page, {12, 319, 60, 13}, "提醒设置：", Label::Look::Transparent),
       外形框1(&page, {10, 312, 562, 2}),
