@@ -65,6 +65,13 @@ void start_reminders(MainBar& bar, reminders::Reminders& r) {
     if (n != 0 || settings::chime()) bar.提醒时钟.set_interval(1000);
 }
 
+// A tab of the settings window, with the tab-changed handler run even when
+// the tab was shown already.
+void show_tab(SettingsWindow& w, int tab) {
+    w.选择夹.select(tab);
+    w.选择夹_change();
+}
+
 }  // namespace
 
 void program_main() {
@@ -170,42 +177,17 @@ void Program::run_tray_action(int value) {
     run_main_bar_function(kFunction[value]);
 }
 
-SettingsWindow& Program::open_settings() {
-    if (SettingsWindow* w = settings_.get()) {
-        w->show();
-        w->set_focus();
-        return *w;
-    }
-    SettingsWindow& w = settings_.open(*this);
-    w.window_created();
-    w.show();
-    return w;
-}
+SettingsWindow& Program::open_settings() { return settings_.load(*this); }
 
-void Program::open_reminders_page() {
-    SettingsWindow& w = open_settings();
-    w.选择夹.select(SettingsWindow::kRemindersTab);
-    w.选择夹_change();
-}
+void Program::open_reminders_page() { show_tab(open_settings(), SettingsWindow::kRemindersTab); }
 
 void Program::open_media_page(int preset) {
     SettingsWindow& w = open_settings();
     w.list_kind_preset = preset;
-    w.选择夹.select(SettingsWindow::kMediaTab);
-    w.选择夹_change();
+    show_tab(w, SettingsWindow::kMediaTab);
 }
 
-AboutWindow& Program::open_about() {
-    if (AboutWindow* w = about_.get()) {
-        w->show();
-        w->set_focus();
-        return *w;
-    }
-    AboutWindow& w = about_.open(*this);
-    w.window_created();
-    w.show();
-    return w;
-}
+AboutWindow& Program::open_about() { return about_.load(*this); }
 
 void Program::action_cd_door() {
     if (door_open_ == 1) {

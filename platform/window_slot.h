@@ -34,6 +34,21 @@ public:
         return *window_;
     }
 
+    // Loads a window of one instance: the open one is brought forward;
+    // otherwise one is made from args, its created handler runs and it shows.
+    template <class... Args>
+    W& load(Args&&... args) {
+        if (window_) {
+            window_->show();
+            window_->set_focus();
+            return *window_;
+        }
+        W& w = open(std::forward<Args>(args)...);
+        w.window_created();
+        w.show();
+        return w;
+    }
+
     // The open window, or nullptr.
     W* get() const { return window_.get(); }
     explicit operator bool() const { return window_ != nullptr; }
