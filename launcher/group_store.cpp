@@ -45,12 +45,8 @@ void settle_total(int upto) {
 bool clear_temp() {
     FileSystem& fs = sys().files;
     if (!fs.exists(temp_file())) return true;
-    for (int i = 1; i < 10000; ++i) {
-        const std::string aside = group_folder() + "\\grptemp-" + decimal(i) + ".ini";
-        if (fs.exists(aside) || fs.folder_exists(aside)) continue;
-        return fs.rename(temp_file(), aside);
-    }
-    return false;
+    return fs.rename(temp_file(),
+                     free_name(fs, [](long long n) { return group_folder() + "\\grptemp-" + decimal(n) + ".ini"; }));
 }
 
 bool swap_groups(int a, int b) {

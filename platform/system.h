@@ -259,6 +259,10 @@ struct System {
 };
 
 System& sys();
+
+// The first of name(1), name(2), ... that neither a file nor a folder holds:
+// where a file goes aside without replacing one put aside earlier.
+std::string free_name(FileSystem& fs, const std::function<std::string(long long n)>& name);
 void install_system(System* s);
 
 }  // namespace q

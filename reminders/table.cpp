@@ -286,13 +286,10 @@ std::array<std::uint8_t, 16> new_salt(const std::string& path) {
     return salt;
 }
 
-// path + ".bad", or ".bad2", ".bad3" ... : the first name nothing holds, so
-// no table kept aside earlier is ever replaced.
+// path + ".bad", or ".bad2", ".bad3" ...: no table kept aside earlier is
+// ever replaced.
 std::string free_bad_name(const std::string& path) {
-    FileSystem& fs = sys().files;
-    std::string name = path + ".bad";
-    for (long long n = 2; fs.exists(name) || fs.folder_exists(name); ++n) name = path + ".bad" + decimal(n);
-    return name;
+    return free_name(sys().files, [&path](long long n) { return path + ".bad" + (n == 1 ? "" : decimal(n)); });
 }
 
 }  // namespace
