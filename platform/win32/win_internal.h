@@ -23,6 +23,8 @@ HINSTANCE instance();
 
 // The HWND of a created window (nullptr when it has no peer).
 HWND hwnd_of(const Window& w);
+// The HWND of any control, a window included (nullptr when it has no peer).
+HWND hwnd_of(const Control& c);
 // The window object behind an HWND made by the UI backend (nullptr otherwise).
 Window* window_of(HWND h);
 

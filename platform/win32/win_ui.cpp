@@ -78,6 +78,12 @@ HWND hwnd_of(const Window& w) {
     return p ? p->hwnd() : nullptr;
 }
 
+HWND hwnd_of(const Control& c) {
+    if (c.kind() == Kind::Window) return hwnd_of(static_cast<const Window&>(c));
+    auto* p = dynamic_cast<uidetail::ControlPeer*>(c.peer());
+    return p ? p->hwnd() : nullptr;
+}
+
 Window* window_of(HWND h) {
     WindowPeer* p = WindowPeer::of(h);
     return p ? &p->window() : nullptr;

@@ -14,18 +14,7 @@
 namespace q::win32 {
 namespace {
 
-void pump() {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageW(&m);
-    }
-}
-
-HWND hwnd_of_control(const Control& c) {
-    auto* p = dynamic_cast<uidetail::ControlPeer*>(c.peer());
-    return p ? p->hwnd() : nullptr;
-}
+void pump() { sys().loop.process_pending(); }
 
 Edit::Mode note_mode() {
     Edit::Mode m;
@@ -72,7 +61,7 @@ TEST(NoteWinTest, AKeystrokeInAFiveMegabyteNoteCostsNoFullTextPass) {
     w.box.on_change = [&] { ++changes; };
     w.create();
     w.show();
-    HWND h = hwnd_of_control(w.box);
+    HWND h = hwnd_of(w.box);
     ASSERT_NE(h, nullptr);
     SetFocus(h);
 

@@ -182,12 +182,6 @@ bool ContractTest::simulated() { return false; }
 
 namespace {
 
-HWND hwnd_of_control(Control& c) {
-    if (c.kind() == Kind::Window) return win32::hwnd_of(static_cast<Window&>(c));
-    auto* p = dynamic_cast<win32::uidetail::ControlPeer*>(c.peer());
-    return p ? p->hwnd() : nullptr;
-}
-
 // A notification from a child, as the child sends it to its parent.
 void notify_parent(HWND child, WORD code) {
     SendMessageW(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), code), reinterpret_cast<LPARAM>(child));
@@ -214,7 +208,7 @@ void key(HWND h, WORD vk) {
 }  // namespace
 
 void User::press(Control& c) {
-    HWND h = hwnd_of_control(c);
+    HWND h = win32::hwnd_of(c);
     if (!h) return;
     if (is_class(h, L"Button")) {
         // Button down (focus, capture, pressed look), then up inside: BN_CLICKED.
@@ -227,7 +221,7 @@ void User::press(Control& c) {
 }
 
 void User::type(Edit& e, const std::string& text) {
-    HWND h = hwnd_of_control(e);
+    HWND h = win32::hwnd_of(e);
     if (!h) return;
     SetFocus(h);
     // What typing over a selection, or pasting, does: one replacement, one EN_CHANGE.
@@ -257,12 +251,12 @@ void drop_on(HWND h, const std::vector<std::string>& paths) {
 
 }  // namespace
 
-void User::drop(Edit& e, const std::vector<std::string>& paths) { drop_on(hwnd_of_control(e), paths); }
+void User::drop(Edit& e, const std::vector<std::string>& paths) { drop_on(win32::hwnd_of(e), paths); }
 
-void User::drop(Window& w, const std::vector<std::string>& paths) { drop_on(hwnd_of_control(w), paths); }
+void User::drop(Window& w, const std::vector<std::string>& paths) { drop_on(win32::hwnd_of(w), paths); }
 
 void User::pick(ListBox& l, int item) {
-    HWND h = hwnd_of_control(l);
+    HWND h = win32::hwnd_of(l);
     if (!h) return;
     SetFocus(h);
     SendMessageW(h, LB_SETCURSEL, static_cast<WPARAM>(item), 0);
@@ -270,14 +264,14 @@ void User::pick(ListBox& l, int item) {
 }
 
 void User::type_key(Control& c, int ch) {
-    HWND h = hwnd_of_control(c);
+    HWND h = win32::hwnd_of(c);
     if (!h) return;
     SetFocus(h);
     SendMessageW(h, WM_CHAR, static_cast<WPARAM>(ch), 1);
 }
 
 void User::pick(DropDown& d, int item) {
-    HWND h = hwnd_of_control(d);
+    HWND h = win32::hwnd_of(d);
     if (!h) return;
     SetFocus(h);
     SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
@@ -285,7 +279,7 @@ void User::pick(DropDown& d, int item) {
 }
 
 void User::pick(ListView& l, int row) {
-    HWND h = hwnd_of_control(l);
+    HWND h = win32::hwnd_of(l);
     if (!h) return;
     SetFocus(h);
     // The list view sends LVN_ITEMCHANGED for the row it selects.
@@ -293,7 +287,7 @@ void User::pick(ListView& l, int row) {
 }
 
 void User::tick(ListView& l, int row) {
-    HWND h = hwnd_of_control(l);
+    HWND h = win32::hwnd_of(l);
     if (!h) return;
     if (ListView_GetNextItem(h, -1, LVNI_SELECTED) != row) pick(l, row);
     SetFocus(h);
@@ -301,7 +295,7 @@ void User::tick(ListView& l, int row) {
 }
 
 void User::move(Slider& s, int position) {
-    HWND h = hwnd_of_control(s);
+    HWND h = win32::hwnd_of(s);
     if (!h) return;
     SetFocus(h);
     SendMessageW(h, TBM_SETPOS, TRUE, position);
@@ -312,7 +306,7 @@ void User::move(Slider& s, int position) {
 }
 
 void User::pick_date(DatePicker& d, const DateTime& date) {
-    HWND h = hwnd_of_control(d);
+    HWND h = win32::hwnd_of(d);
     if (!h) return;
     SetFocus(h);
     // The calendar sets the control's date and tells the parent.
@@ -329,7 +323,7 @@ void User::pick_date(DatePicker& d, const DateTime& date) {
 }
 
 void User::spin(SpinEdit& s, int steps) {
-    HWND h = hwnd_of_control(s);
+    HWND h = win32::hwnd_of(s);
     if (!h) return;
     SetFocus(h);
     // The arrow keys in the box: the up-down control steps as for a click on its arrows.

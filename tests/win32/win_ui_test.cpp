@@ -2,6 +2,7 @@
 // Windows notifications become events, and the window's region and styles.
 #include <gtest/gtest.h>
 
+#include "platform/system.h"
 #include "platform/text.h"
 #include "platform/win32/win_ui.h"
 
@@ -10,13 +11,7 @@
 namespace q::win32 {
 namespace {
 
-void pump() {
-    MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&m);
-        DispatchMessageW(&m);
-    }
-}
+void pump() { sys().loop.process_pending(); }
 
 std::wstring text_of(HWND h) {
     std::wstring t(static_cast<std::size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
@@ -33,12 +28,6 @@ Size client_size(HWND h) {
     RECT rc;
     GetWindowRect(h, &rc);
     return {rc.right - rc.left, rc.bottom - rc.top};
-}
-
-// A control's own HWND, read from its peer.
-HWND hwnd_of_control(const Control& c) {
-    auto* p = dynamic_cast<uidetail::ControlPeer*>(c.peer());
-    return p ? p->hwnd() : nullptr;
 }
 
 POINT screen_origin(HWND h) {
@@ -280,11 +269,11 @@ TEST(WinUiContainers, PagesAndGroupsHoldTheirControlsAndATabClickSwitchesPages) 
     s.show();
     pump();
     HWND h = hwnd_of(s);
-    HWND tab = hwnd_of_control(s.选择夹);
-    HWND page0 = hwnd_of_control(s.选择夹.page(0));
-    HWND group = hwnd_of_control(s.分组框);
-    HWND edit = hwnd_of_control(s.标题编辑框);
-    HWND add = hwnd_of_control(s.添加按钮);
+    HWND tab = hwnd_of(s.选择夹);
+    HWND page0 = hwnd_of(s.选择夹.page(0));
+    HWND group = hwnd_of(s.分组框);
+    HWND edit = hwnd_of(s.标题编辑框);
+    HWND add = hwnd_of(s.添加按钮);
     ASSERT_TRUE(tab && page0 && group && edit && add);
     EXPECT_EQ(GetParent(tab), h);
     EXPECT_EQ(GetParent(page0), tab);
@@ -298,7 +287,7 @@ TEST(WinUiContainers, PagesAndGroupsHoldTheirControlsAndATabClickSwitchesPages) 
     EXPECT_EQ(at.x, client.x + 8 + 194 + 49);
     EXPECT_EQ(at.y, client.y + 6 + 112 + 18);
     EXPECT_EQ(client_size(edit), (Size{149, 16}));
-    at = screen_origin(hwnd_of_control(s.启动选择框));
+    at = screen_origin(hwnd_of(s.启动选择框));
     EXPECT_EQ(at.x, client.x + 8 + 16);
     EXPECT_EQ(at.y, client.y + 6 + 31);
     EXPECT_EQ(client_size(group), (Size{360, 221}));
@@ -368,9 +357,9 @@ TEST(WinUiContainers, PagesAndGroupsHoldTheirControlsAndATabClickSwitchesPages) 
 
     // A control made on a page of the created window gets its HWND there.
     Button late(&s.选择夹.page(1), Rect{100, 31, 75, 23}, "后加");
-    ASSERT_NE(hwnd_of_control(late), nullptr);
-    EXPECT_EQ(GetParent(hwnd_of_control(late)), hwnd_of_control(s.选择夹.page(1)));
-    EXPECT_FALSE(IsWindowVisible(hwnd_of_control(late)));
+    ASSERT_NE(hwnd_of(late), nullptr);
+    EXPECT_EQ(GetParent(hwnd_of(late)), hwnd_of(s.选择夹.page(1)));
+    EXPECT_FALSE(IsWindowVisible(hwnd_of(late)));
     s.destroy();
     pump();
 }
