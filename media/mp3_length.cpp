@@ -180,10 +180,10 @@ std::optional<std::uint64_t> audio_length_ms(std::string_view audio, std::uint64
     return constant_rate_ms(audio_bytes - at, frame.kbps);
 }
 
-int track_length_ms(const std::string& path) {
+std::optional<int> track_length_ms(const std::string& path) {
     FileSystem& fs = sys().files;
     const std::optional<std::uint64_t> size = fs.size(path);
-    if (!size) return 0;
+    if (!size) return std::nullopt;
     const std::optional<std::uint64_t> ms = file_audio_ms(fs, path, *size);
     if (!ms) return estimated_track_ms(*size);
     // A timer of a few ms would race through the list.

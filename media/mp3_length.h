@@ -30,8 +30,8 @@ std::optional<std::uint64_t> audio_length_ms(std::string_view audio, std::uint64
 // The music timer's interval for the file at path, read through
 // sys().files.size and read_part (a few small reads, never the whole file):
 // the audio length, at least 1000 ms, saturated at INT_MAX; the estimate from
-// the size when no frame can be read; 0 when the file has no size (missing,
-// a folder, unopenable).
-int track_length_ms(const std::string& path);
+// the size when no frame can be read; nothing when the file has no size
+// (missing, a folder, unopenable): no track to play.
+std::optional<int> track_length_ms(const std::string& path);
 
 }  // namespace q::media

@@ -18,17 +18,12 @@ void Media::start_next_track() {
     if (random || nearly_equal(m, 1)) {
         // 3. List order. The length is read from the file's frames, so that
         // the next track follows this one without a cut or a silence. A file
-        // that cannot be opened is passed over like a missing one: its 0 would
-        // stop the timer and with it the list.
-        int length = 0;
-        const std::optional<std::string> path =
-            pick_from_list(kMusic, track_index_, random, [&length](const std::string& p) {
-                if (!sys().files.exists(p)) return false;
-                length = track_length_ms(p);
-                return length != 0 || sys().files.size(p).has_value();
-            });
+        // that cannot be opened has none and is passed over like a missing one.
+        std::optional<int> length;
+        auto playable = [&length](const std::string& p) { return (length = track_length_ms(p)).has_value(); };
+        const std::optional<std::string> path = pick_from_list(kMusic, track_index_, random, playable);
         if (!path) return;
-        music_timer_.set_interval(length);
+        music_timer_.set_interval(*length);
         sys().desktop.play_music(*path, false);
         track_name_ = path_base_name(*path);
         update_tray_tip();
