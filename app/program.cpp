@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "media/media_page.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/settings_file.h"
@@ -47,14 +48,14 @@ void start_with_windows() {
 }
 
 void start_wallpaper(media::Media& m) {
-    if (!settings::change() || !sys().files.exists(program_file("wallpaper.ini"))) return;
+    if (!settings::change() || !sys().files.exists(media::list_path(media::kPictures))) return;
     sys().process.seed_random_from_clock();
     m.change_wallpaper_now();
     m.start_wallpaper_timer();
 }
 
 void start_music(media::Media& m) {
-    if (!settings::play() || !sys().files.exists(program_file("mp3.ini"))) return;
+    if (!settings::play() || !sys().files.exists(media::list_path(media::kMusic))) return;
     sys().process.seed_random_from_clock();
     m.start_next_track();
 }
