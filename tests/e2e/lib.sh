@@ -292,3 +292,14 @@ e2e_pick_item() {  # WINDOW_ID X TOP HEIGHT ITEM (page coordinates of the list)
 # e2e_texts W H: the texts of the child controls of the program's windows
 # whose client area is W x H, one a line (tools/win32/e2e_texts).
 e2e_texts() { (cd "$E2E_BUILD" && wine ./e2e_texts.exe "$1" "$2" 2>/dev/null) | tr -d '\r'; }
+
+# e2e_answer TITLE KEY: the box named TITLE, given the focus, gets KEY
+# (Return for its default button) and must go.
+e2e_answer() {
+    local box
+    box=$(e2e_wait_window "^$1\$" 10) || e2e_fail "no box '$1'"
+    xdotool windowfocus "$box" 2>/dev/null
+    sleep 0.3
+    xdotool key "$2"
+    e2e_wait_gone "^$1\$" 10 || e2e_fail "the box '$1' stayed"
+}

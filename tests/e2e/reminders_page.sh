@@ -118,11 +118,7 @@ open_page
 e2e_click_page "$page" 60 72
 sleep 0.5
 e2e_click_page "$page" 468 298
-box=$(e2e_wait_window '^删除确认$' 10) || e2e_fail "no delete question"
-xdotool windowfocus "$box" 2>/dev/null
-sleep 0.3
-xdotool key Return
-e2e_wait_gone '^删除确认$' 10 || e2e_fail "the delete question stayed"
+e2e_answer 删除确认 Return
 sleep 1
 rows=$(plan)
 [ -f "$(e2e_file plan.edb)" ] && [ -z "$rows" ] || e2e_fail "plan.edb after the delete holds '$rows'"
