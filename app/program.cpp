@@ -44,7 +44,7 @@ void start_with_windows() {
     if (!settings::run()) return;
     // A missing entry, or one naming another copy of the program, is written anew.
     if (autostart::holds(autostart::kName, autostart::program_command())) return;
-    if (autostart::write(autostart::kName, autostart::program_command())) write_setting("set", "run", "T");
+    if (autostart::write(autostart::kName, autostart::program_command())) settings::run.write(true);
 }
 
 void start_wallpaper(media::Media& m) {

@@ -11,7 +11,6 @@ namespace q {
 
 namespace {
 
-constexpr const char* kMesg = "mesg";
 // The stored copy of a greeting shown with the date: 100 double-byte characters.
 constexpr std::size_t kDatedMessageBytes = 200;
 
@@ -135,22 +134,22 @@ void ProgramPage::created() {
 void ProgramPage::启动选择框_click() {
     if (启动选择框.checked()) {
         autostart::write(autostart::kName, autostart::program_command());
-        write_setting("set", "run", "T");
+        settings::run.write(true);
     } else {
         autostart::remove(autostart::kName);
-        write_setting("set", "run", "F");
+        settings::run.write(false);
     }
 }
 
 void ProgramPage::风格选择框_click() {
     if (!风格选择框.checked()) {
         sys().desktop.set_xp_look(true);
-        write_setting("set", "style", "F");
+        settings::style.write(false);
         // The manifest stays: it is read only when the program starts.
         return;
     }
     sys().desktop.set_xp_look(false);
-    write_setting("set", "style", "T");
+    settings::style.write(true);
     const std::string manifest = style_manifest_path();
     if (sys().files.exists(manifest)) return;
     sys().files.replace(manifest, style_manifest());
@@ -163,31 +162,32 @@ void ProgramPage::风格选择框_click() {
     program_.exit_procedure();
 }
 
-void ProgramPage::透明度编辑框_change() { write_setting("set", "transparance", 透明度编辑框.text()); }
+void ProgramPage::透明度编辑框_change() { settings::transparance.write(透明度编辑框.text()); }
 
-void ProgramPage::托盘事件组合框_change() { write_setting("set", "tray", decimal(托盘事件组合框.selection())); }
+void ProgramPage::托盘事件组合框_change() { settings::tray.write(托盘事件组合框.selection()); }
 
 void ProgramPage::提示选择框_click() {
     if (!提示选择框.checked()) {
-        write_setting(kMesg, "show", "F");
+        settings::greeting_show.write(false);
         分组框.hide();
         return;
     }
     分组框.show();
-    write_setting(kMesg, "show", "T");
+    settings::greeting_show.write(true);
     标题编辑框.set_text(settings::greeting_title());
     内容编辑框.set_text(settings::greeting_message_page());
     // An unticked box is left as it is.
     if (settings::greeting_date_page()) 时间选择框.set_checked(true);
 }
 
-void ProgramPage::标题编辑框_change() { write_setting(kMesg, "title", 标题编辑框.text()); }
+void ProgramPage::标题编辑框_change() { settings::greeting_title.write(标题编辑框.text()); }
 
 void ProgramPage::store_message(bool cut) {
     const std::string& text = 内容编辑框.text();
-    ini::Batch b(settings_path());
-    b.delete_key(kMesg, kMesg);
-    b.write(kMesg, kMesg, cut && text.size() > kDatedMessageBytes ? cut_bytes(text, kDatedMessageBytes) : text);
+    settings::Batch b;
+    b.remove(settings::greeting_message_page);
+    b.write(settings::greeting_message_page,
+            cut && text.size() > kDatedMessageBytes ? cut_bytes(text, kDatedMessageBytes) : text);
     b.commit();
 }
 
@@ -195,10 +195,10 @@ void ProgramPage::内容编辑框_change() { store_message(时间选择框.check
 
 void ProgramPage::时间选择框_click() {
     if (时间选择框.checked()) {
-        write_setting(kMesg, "date", "T");
+        settings::greeting_date_page.write(true);
         if (内容编辑框.text().size() > kDatedMessageBytes) store_message(true);
     } else {
-        write_setting(kMesg, "date", "F");
+        settings::greeting_date_page.write(false);
         store_message(false);
     }
 }

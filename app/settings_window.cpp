@@ -76,7 +76,7 @@ void SettingsWindow::配色组合框_change() { apply_color_scheme(); }
 void SettingsWindow::apply_color_scheme() {
     const int i = 配色组合框.selection();
     if (i >= 0 && i < 6) 提醒列表框.set_colors(kSchemes[i].first, kSchemes[i].second);
-    write_setting("plan", "color", decimal(i));
+    settings::list_colors.write(i);
 }
 
 void SettingsWindow::window_close() { program_.close_settings_window(); }

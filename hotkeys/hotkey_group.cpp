@@ -68,7 +68,7 @@ void HotkeyGroup::combination_chosen(DropDown& changed) {
 void HotkeyGroup::清除按钮_click() {
     const int n = 功能组合框.selection();
     if (n < 0) return;
-    ini::delete_section(file_path(), decimal(n));
+    ini::delete_section(file_path(), decimal(n), kFileFlush);
     功能键组合框.select(0);
     字母组合框.select(0);
     sys().dialogs.message_box(owner(), function_items()[static_cast<std::size_t>(n)] + "的热键已清除。", "",

@@ -102,7 +102,7 @@ int Hotkeys::find_conflict(int n, int modifier, int key_index) {
 }
 
 void store(int n, int modifier, int key_index) {
-    ini::Batch b(file_path());
+    ini::Batch b(file_path(), kFileFlush);
     b.write(section(n), "yes", "**********");
     b.write(section(n), "function", decimal(modifier));
     b.write(section(n), "key", decimal(key_index));

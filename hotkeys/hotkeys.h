@@ -7,12 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/system.h"
 #include "platform/ui.h"
 
 namespace q::hotkeys {
 
 // Program directory + "\hotkey.ini".
 std::string file_path();
+// Its writes skip the disk flush, as set.ini's do: it is small and set again
+// as easily as it was set.
+constexpr FileSystem::Flush kFileFlush = FileSystem::Flush::No;
 
 class Hotkeys {
 public:

@@ -10,10 +10,12 @@ namespace q::launcher {
 namespace {
 
 const char* const kSet = "set";
+// The group files hold the user's shortcuts: every write reaches the disk.
+constexpr FileSystem::Flush kFlush = FileSystem::Flush::Yes;
 
 std::string section(int slot) { return decimal(slot); }
 
-void write_total(int total) { write_setting("acprg", "total", decimal(total)); }
+void write_total(int total) { settings::group_total.write(total); }
 
 // Writers make the folder first: a group named on the settings page before
 // the launcher window ever opened must not be lost.
@@ -73,7 +75,7 @@ bool group_exists(int n) { return sys().files.exists(group_file(n)); }
 
 std::string group_name(int n, const std::string& def) { return ini::read(group_file(n), kSet, "grpname", def); }
 
-void set_group_name(int n, const std::string& name) { ini::write(writable(n), kSet, "grpname", name); }
+void set_group_name(int n, const std::string& name) { ini::write(writable(n), kSet, "grpname", name, kFlush); }
 
 std::string slot_caption(int n, int slot) { return ini::read(group_file(n), section(slot), "btncaption"); }
 
@@ -87,7 +89,7 @@ std::string caption_for(const std::string& path, PathKind kind) {
 }
 
 std::string store_path(int n, int slot, const std::string& path) {
-    ini::Batch batch(writable(n));
+    ini::Batch batch(writable(n), kFlush);
     batch.write(section(slot), "path", path);
     const std::string caption = caption_for(path, path_kind(path));
     batch.write(section(slot), "btncaption", caption);
@@ -106,17 +108,17 @@ bool path_in_group(int n, const std::string& path) {
     return false;
 }
 
-void clear_slot(int n, int slot) { ini::delete_section(group_file(n), section(slot)); }
+void clear_slot(int n, int slot) { ini::delete_section(group_file(n), section(slot), kFlush); }
 
 void write_slot(int n, int slot, const std::string& caption, const std::string& path) {
-    ini::Batch batch(writable(n));
+    ini::Batch batch(writable(n), kFlush);
     batch.write(section(slot), "path", path);
     batch.write(section(slot), "btncaption", caption);
     batch.commit();
 }
 
 void rename_slot(int n, int slot, const std::string& caption) {
-    ini::write(group_file(n), section(slot), "btncaption", caption);
+    ini::write(group_file(n), section(slot), "btncaption", caption, kFlush);
 }
 
 PathKind path_kind(const std::string& path) {

@@ -56,11 +56,11 @@ void LauncherPage::tab_shown() {
         for (int n = 1; n <= st.group_count; ++n) 组名列表框.add_item(group_name(n, ""));
 }
 
-void LauncherPage::位置选择框_click() { write_setting("acprg", "follow", switch_text(位置选择框.checked())); }
+void LauncherPage::位置选择框_click() { settings::launcher_follow.write(位置选择框.checked()); }
 
 void LauncherPage::透明选择框_click() {
     const bool on = 透明选择框.checked();
-    write_setting("acprg", "trans", switch_text(on));
+    settings::launcher_trans.write(on);
     透明度标签.set_visible(on);
     透明值编辑框.set_visible(on);
     // Filled from code: no change event, so the value is not written back.
@@ -69,7 +69,7 @@ void LauncherPage::透明选择框_click() {
 }
 
 void LauncherPage::透明值编辑框_change() {
-    write_setting("acprg", "transvalue", 透明值编辑框.text());
+    settings::launcher_alpha.write(透明值编辑框.text());
     launcher_.reapply_transparency();
 }
 

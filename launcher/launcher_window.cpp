@@ -285,7 +285,7 @@ void LauncherWindow::tab_mouse_down(int n, MouseButton b) {
     tab(n).set_text(*name);
     if (name->empty()) return;
     State& st = state();
-    if (!group_exists(st.current_group)) write_setting("acprg", "total", decimal(settings::group_total() + 1));
+    if (!group_exists(st.current_group)) settings::group_total.write(settings::group_total() + 1);
     set_group_name(st.current_group, *name);
     set_text(kCaption + *name);
 }

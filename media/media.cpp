@@ -48,8 +48,10 @@ void Media::offer_list_setup(const std::string& text, const std::string& title, 
 
 void Media::update_tray_tip() {
     // 1, 2. Labels.
-    const std::string wallpaper_label = setting("change", "model") == "1" ? "顺序更换：" : "随机更换：";
-    const double m = leading_number(setting("play", "model"));
+    // The label tests the stored text, not the number the changer reads: a
+    // hand-written "1.0" changes in order under the random label.
+    const std::string wallpaper_label = settings::wallpaper_model.text() == "1" ? "顺序更换：" : "随机更换：";
+    const double m = settings::music_model.number();
     std::string music_label;
     if (nearly_equal(m, 0))
         music_label = "随机播放：";

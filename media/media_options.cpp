@@ -74,44 +74,44 @@ void MediaOptions::created() {
 void MediaOptions::壁纸选择框_click() {
     if (!壁纸选择框.checked()) {
         show_wallpaper_options(false);
-        write_setting("set", "change", "F");
+        settings::change.write(false);
         return;
     }
     show_wallpaper_options(true);
-    write_setting("set", "change", "T");
+    settings::change.write(true);
     // The index goes back as a whole number, as the order box shows it.
     const int model = settings::wallpaper_model();
     壁纸顺序组合框.select(model);
-    write_setting("change", "model", decimal(model));
+    settings::wallpaper_model.write(model);
     时间编辑框.set_text(settings::wallpaper_minutes());
 }
 
 void MediaOptions::壁纸顺序组合框_change() {
-    write_setting("change", "model", decimal(壁纸顺序组合框.selection()));
+    settings::wallpaper_model.write(壁纸顺序组合框.selection());
 }
 
 void MediaOptions::时间编辑框_change() {
     const std::string minutes = 时间编辑框.text();
     if (sys().files.exists(list_path(kPictures))) media_.wallpaper_timer().set_interval(wallpaper_interval_ms(minutes));
-    write_setting("change", "time", minutes);
+    settings::wallpaper_minutes.write(minutes);
 }
 
 void MediaOptions::音乐选择框_click() {
     if (!音乐选择框.checked()) {
         音乐顺序组合框.hide();
         show_track_options(false);
-        write_setting("set", "play", "F");
+        settings::play.write(false);
         return;
     }
     音乐顺序组合框.show();
-    write_setting("set", "play", "T");
+    settings::play.write(true);
     音乐顺序组合框.select(settings::music_model());
     音乐顺序组合框_change();
 }
 
 void MediaOptions::音乐顺序组合框_change() {
     const int i = 音乐顺序组合框.selection();
-    write_setting("play", "model", decimal(i));
+    settings::music_model.write(i);
     if (i != kChosenTrack) {
         show_track_options(false);
         return;
@@ -130,7 +130,7 @@ void MediaOptions::浏览按钮_click() {
     const std::optional<std::string> path = sys().dialogs.open_file(浏览按钮.window(), d);
     if (path && !path->empty()) {
         路径编辑框.set_text(*path);
-        write_setting("play", "path", *path);
+        settings::music_path.write(*path);
         return;
     }
     // Cancelled: back to random play, the path controls hidden.
@@ -138,6 +138,6 @@ void MediaOptions::浏览按钮_click() {
     音乐顺序组合框_change();
 }
 
-void MediaOptions::循环选择框_click() { write_setting("play", "replay", switch_text(循环选择框.checked())); }
+void MediaOptions::循环选择框_click() { settings::music_replay.write(循环选择框.checked()); }
 
 }  // namespace q::media

@@ -227,7 +227,7 @@ void MediaPage::添加按钮_click() {
     const int k_kind = kind();
     // The whole list in one atomic write: the same keys as writing them one by
     // one, but never a half list and not one rewrite of the file per row.
-    ini::Batch batch(list_path(k_kind));
+    ini::Batch batch(list_path(k_kind), FileSystem::Flush::Yes);
     batch.delete_section("path");
     int k = 0;
     for (int i = 0; i < 列表框.row_count(); ++i)

@@ -13,7 +13,7 @@ void Media::start_next_track() {
     // 1.
     if (music_timer_.running()) sys().desktop.stop_music();
     // 2.
-    const double m = leading_number(setting("play", "model"));
+    const double m = settings::music_model.number();
     const bool random = nearly_equal(m, 0);
     if (random || nearly_equal(m, 1)) {
         // 3. List order. The length is read from the file's frames, so that
@@ -46,7 +46,9 @@ void Media::play_action() {
 }
 
 void Media::stop_action() {
-    if (!music_timer_.running() && setting("play", "model") != "2") return;
+    // The chosen track plays without the timer: only the exact text "2" marks
+    // it here, while the order in start_next_track is read as a number.
+    if (!music_timer_.running() && settings::music_model.text() != "2") return;
     sys().desktop.stop_music();
     track_name_.clear();
     update_tray_tip();

@@ -13,7 +13,7 @@ int wallpaper_interval_ms(const std::string& minutes) { return truncate_int(lead
 
 void Media::change_wallpaper_now() {
     // 1. Order.
-    const bool random = nearly_equal(leading_number(setting("change", "model")), 0);
+    const bool random = nearly_equal(settings::wallpaper_model.number(), 0);
     // 2 to 4. Draw, or the next index, until a listed file exists.
     const std::optional<std::string> path =
         pick_from_list(kPictures, wallpaper_index_, random, [](const std::string& p) { return sys().files.exists(p); });

@@ -12,7 +12,6 @@ namespace q::note {
 
 namespace {
 
-constexpr const char* kSection = "desktext";
 constexpr const char* kAutoHide = "自动隐藏";  // caption while pinned: a click switches auto-hide on
 constexpr const char* kPin = "固定小贴";       // caption while auto-hide is on
 constexpr int kSlideMs = 100;
@@ -115,14 +114,14 @@ void NoteWindow::window_created() {
 void NoteWindow::apply_opacity() { set_opacity(透明度滑块条.position() + 55); }
 
 void NoteWindow::透明度滑块条_change() {
-    write_setting(kSection, "transparance", decimal(透明度滑块条.position() + 55));
+    settings::note_alpha.write(decimal(透明度滑块条.position() + 55));
     apply_opacity();
 }
 
 void NoteWindow::颜色选择器_change() {
     const Color color = 颜色选择器.color();
     记录编辑框.set_back_color(color);
-    write_setting(kSection, "color", decimal(color));
+    settings::note_color.write(decimal(color));
 }
 
 void NoteWindow::window_moved() {
@@ -133,9 +132,9 @@ void NoteWindow::window_moved() {
     int top = rect().top;
     if (top < 0) top = 0;
     if (top > screen.height - kHeight) top = screen.height - kHeight;
-    ini::Batch batch(settings_path());
-    batch.write(kSection, "left", decimal(left));
-    batch.write(kSection, "top", decimal(top));
+    settings::Batch batch;
+    batch.write(settings::note_left, left);
+    batch.write(settings::note_top, top);
     batch.commit();
 }
 

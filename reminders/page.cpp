@@ -348,27 +348,27 @@ void RemindersPage::提醒列表框_pick() {
 
 void RemindersPage::删除过期选择框_click() {
     if (删除过期选择框.checked()) {
-        write_setting("plan", "autodel", "T");
+        settings::auto_delete.write(true);
         if (delete_expired(提醒列表框)) list_changed();
     } else {
-        write_setting("plan", "autodel", "F");
+        settings::auto_delete.write(false);
     }
 }
 
-void RemindersPage::最小化选择框_click() { write_setting("plan", "min", switch_text(最小化选择框.checked())); }
+void RemindersPage::最小化选择框_click() { settings::minimise_first.write(最小化选择框.checked()); }
 
-void RemindersPage::延时编辑框_change() { write_setting("plan", "delay", 延时编辑框.text()); }
+void RemindersPage::延时编辑框_change() { settings::delay_page.write(延时编辑框.text()); }
 
 void RemindersPage::报时选择框_click() {
     if (报时选择框.checked()) {
-        write_setting("plan", "time", "T");
+        settings::chime.write(true);
         start_timer();
     } else {
-        write_setting("plan", "time", "F");
+        settings::chime.write(false);
     }
 }
 
-void RemindersPage::报时组合框_change() { write_setting("plan", "sound", decimal(报时组合框.selection())); }
+void RemindersPage::报时组合框_change() { settings::chime_sound.write(报时组合框.selection()); }
 
 void RemindersPage::试听按钮_click() {
     static const Res kSounds[4] = {Res::Chime0Wav, Res::Chime1Wav, Res::Chime2Wav, Res::Chime3Wav};

@@ -13,16 +13,6 @@
 // Only ASCII literals here: this file is also built without -fexec-charset
 // for fuzzing.
 
-namespace q {
-
-FileSystem::Flush write_flush(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    const std::string name = ascii_lower(path.substr(slash == std::string::npos ? 0 : slash + 1));
-    return name == "set.ini" || name == "hotkey.ini" ? FileSystem::Flush::No : FileSystem::Flush::Yes;
-}
-
-}  // namespace q
-
 namespace q::ini {
 
 namespace {
@@ -390,19 +380,20 @@ bool load(const std::string& file, std::string& content, bool& existed) {
     return !sys().files.exists(file);
 }
 
-bool store(const std::string& file, const std::string& old_content, bool existed, const std::string& content) {
+bool store(const std::string& file, const std::string& old_content, bool existed, const std::string& content,
+           FileSystem::Flush flush) {
     if (existed && content == old_content) return true;  // nothing changes
     if (!existed && content.empty()) return true;        // nothing to create
-    return sys().files.replace(file, content, write_flush(file));
+    return sys().files.replace(file, content, flush);
 }
 
 bool change_file(const std::string& file, ChangeKind change, const std::string& section, const std::string& key,
-                 const std::string& value) {
+                 const std::string& value, FileSystem::Flush flush) {
     if (trim_spaces(section).empty() || (change != kDeleteSection && trim_spaces(key).empty())) return false;
     std::string content;
     bool existed = false;
     if (!load(file, content, existed)) return false;
-    return store(file, content, existed, edited_once(content, change, section, key, value));
+    return store(file, content, existed, edited_once(content, change, section, key, value), flush);
 }
 
 std::string trim_trailing_spaces(const std::string& s) {
@@ -470,19 +461,20 @@ std::string read(const std::string& file, const std::string& section, const std:
     return found ? value : trim_trailing_spaces(def);
 }
 
-bool write(const std::string& file, const std::string& section, const std::string& key, const std::string& value) {
-    return change_file(file, kWrite, section, key, value);
+bool write(const std::string& file, const std::string& section, const std::string& key, const std::string& value,
+           FileSystem::Flush flush) {
+    return change_file(file, kWrite, section, key, value, flush);
 }
 
-bool delete_key(const std::string& file, const std::string& section, const std::string& key) {
-    return change_file(file, kDeleteKey, section, key, "");
+bool delete_key(const std::string& file, const std::string& section, const std::string& key, FileSystem::Flush flush) {
+    return change_file(file, kDeleteKey, section, key, "", flush);
 }
 
-bool delete_section(const std::string& file, const std::string& section) {
-    return change_file(file, kDeleteSection, section, "", "");
+bool delete_section(const std::string& file, const std::string& section, FileSystem::Flush flush) {
+    return change_file(file, kDeleteSection, section, "", "", flush);
 }
 
-Batch::Batch(std::string file) : file_(std::move(file)) {}
+Batch::Batch(std::string file, FileSystem::Flush flush) : file_(std::move(file)), flush_(flush) {}
 
 void Batch::add(int kind, const std::string& section, const std::string& key, const std::string& value) {
     changes_.push_back(Change{kind, section.size(), key.size(), value.size()});
@@ -513,7 +505,7 @@ bool Batch::commit() {
             doc.apply(static_cast<ChangeKind>(c.kind), section, key, value);
         }
     });
-    if (!store(file_, content, existed, result)) return false;
+    if (!store(file_, content, existed, result, flush_)) return false;
     changes_.clear();
     texts_.clear();
     return true;

@@ -16,16 +16,19 @@ namespace q::ini {
 // The stored value, or def (less its trailing spaces) when the file, section or key is missing.
 std::string read(const std::string& file, const std::string& section, const std::string& key,
                  const std::string& def = "");
+// Every change names its flush: a file rewritten at every step of a drag or
+// a keystroke (set.ini, hotkey.ini) goes without one; data files keep it.
 // Creates the file (its folder must exist), the section and the key as needed.
-bool write(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
-bool delete_key(const std::string& file, const std::string& section, const std::string& key);
-bool delete_section(const std::string& file, const std::string& section);
+bool write(const std::string& file, const std::string& section, const std::string& key, const std::string& value,
+           FileSystem::Flush flush);
+bool delete_key(const std::string& file, const std::string& section, const std::string& key, FileSystem::Flush flush);
+bool delete_section(const std::string& file, const std::string& section, FileSystem::Flush flush);
 
 // Many changes to one file for the cost of one read and one atomic write,
 // with the same result as the single calls in the same order.
 class Batch {
 public:
-    explicit Batch(std::string file);
+    Batch(std::string file, FileSystem::Flush flush);
     void write(const std::string& section, const std::string& key, const std::string& value);
     void delete_key(const std::string& section, const std::string& key);
     void delete_section(const std::string& section);
@@ -41,6 +44,7 @@ private:
         std::size_t section, key, value;  // their sizes
     };
     std::string file_;
+    FileSystem::Flush flush_;
     std::vector<Change> changes_;  // in the order they were made
     std::string texts_;
 };
@@ -60,10 +64,3 @@ std::string delete_section(const std::string& content, const std::string& sectio
 }  // namespace text
 
 }  // namespace q::ini
-
-namespace q {
-// How a write of this file reaches the disk:
-// set.ini and hotkey.ini, rewritten on every change (each step of a note
-// drag), go without a flush; every other file keeps it.
-FileSystem::Flush write_flush(const std::string& path);
-}  // namespace q

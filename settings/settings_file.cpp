@@ -7,6 +7,12 @@
 
 namespace q {
 
+namespace {
+// set.ini is rewritten on every change (each step of a note drag) and holds
+// nothing that cannot be set again: its writes skip the disk flush.
+constexpr FileSystem::Flush kFlush = FileSystem::Flush::No;
+}  // namespace
+
 std::string program_file(const std::string& name) { return sys().process.program_dir() + "\\" + name; }
 
 std::string settings_path() { return program_file("set.ini"); }
@@ -16,60 +22,34 @@ std::string setting(const std::string& section, const std::string& key, const st
 }
 
 bool write_setting(const std::string& section, const std::string& key, const std::string& value) {
-    return ini::write(settings_path(), section, key, value);
+    return ini::write(settings_path(), section, key, value, kFlush);
 }
 
 bool delete_setting(const std::string& section, const std::string& key) {
-    return ini::delete_key(settings_path(), section, key);
+    return ini::delete_key(settings_path(), section, key, kFlush);
 }
 
 namespace settings {
 
-namespace {
-bool unless_f(const char* section, const char* key) { return on_unless_f(setting(section, key)); }
-bool only_if_t(const char* section, const char* key) { return on_only_if_t(setting(section, key)); }
-int number(const char* section, const char* key) { return leading_int(setting(section, key)); }
-}  // namespace
+bool Switch::operator()() const {
+    const std::string v = setting(section, key);
+    return kind == Kind::OnUnlessF ? on_unless_f(v) : on_only_if_t(v);
+}
+bool Switch::write(bool on) const { return write_setting(section, key, switch_text(on)); }
 
-bool run() { return unless_f("set", "run"); }
-bool style() { return only_if_t("set", "style"); }
-int tray() { return number("set", "tray"); }
-std::string transparance() { return setting("set", "transparance", "180"); }
-bool change() { return only_if_t("set", "change"); }
-bool play() { return only_if_t("set", "play"); }
+int Integer::operator()() const { return leading_int(text()); }
+double Integer::number() const { return leading_number(text()); }
+std::string Integer::text() const { return setting(section, key); }
+bool Integer::write(long long value) const { return write_setting(section, key, decimal(value)); }
 
-bool greeting_show() { return unless_f("mesg", "show"); }
-std::string greeting_title() { return setting("mesg", "title", "主人，您好！"); }
-std::string greeting_message_popup() { return setting("mesg", "mesg", "Quillet在此等候您的指示！"); }
-std::string greeting_message_page() { return setting("mesg", "mesg", "我是您忠实的Quillet，在此等候您的指示！"); }
-bool greeting_date_popup() { return unless_f("mesg", "date"); }
-bool greeting_date_page() { return only_if_t("mesg", "date"); }
+std::string Text::operator()() const { return setting(section, key, def); }
+bool Text::write(const std::string& value) const { return write_setting(section, key, value); }
 
-bool chime() { return unless_f("plan", "time"); }
-int chime_sound() { return number("plan", "sound"); }
-bool minimise_first() { return unless_f("plan", "min"); }
-std::string delay_popup() { return setting("plan", "delay", "10"); }
-std::string delay_page() { return setting("plan", "delay"); }
-bool auto_delete() { return unless_f("plan", "autodel"); }
-int list_colors() { return number("plan", "color"); }
-
-int wallpaper_model() { return number("change", "model"); }
-std::string wallpaper_minutes_start() { return setting("change", "time", "10"); }
-std::string wallpaper_minutes() { return setting("change", "time"); }
-
-int music_model() { return number("play", "model"); }
-std::string music_path() { return setting("play", "path"); }
-bool music_replay() { return only_if_t("play", "replay"); }
-
-int group_total() { return number("acprg", "total"); }
-bool launcher_follow() { return only_if_t("acprg", "follow"); }
-bool launcher_trans() { return only_if_t("acprg", "trans"); }
-std::string launcher_alpha() { return setting("acprg", "transvalue", "255"); }
-
-int note_left() { return number("desktext", "left"); }
-int note_top() { return number("desktext", "top"); }
-std::string note_alpha() { return setting("desktext", "transparance", "200"); }
-std::string note_color() { return setting("desktext", "color", "16777215"); }
+Batch::Batch() : batch_(settings_path(), kFlush) {}
+void Batch::write(const Integer& k, long long value) { batch_.write(k.section, k.key, decimal(value)); }
+void Batch::write(const Text& k, const std::string& value) { batch_.write(k.section, k.key, value); }
+void Batch::remove(const Text& k) { batch_.delete_key(k.section, k.key); }
+bool Batch::commit() { return batch_.commit(); }
 
 }  // namespace settings
 

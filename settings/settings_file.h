@@ -1,8 +1,11 @@
-// set.ini: its place, and every key with the test and default its reader uses.
-// Nothing is held in memory; each call reads the file as it is now.
+// set.ini: its place, and every key once, with the test and default its
+// reader uses and the text its writer stores. Nothing is held in memory; each
+// read sees the file as it is now and each write changes it at once.
 #pragma once
 
 #include <string>
+
+#include "settings/ini.h"
 
 namespace q {
 
@@ -11,52 +14,104 @@ std::string program_file(const std::string& name);
 // Program directory + "\set.ini".
 std::string settings_path();
 
-// Raw access to set.ini.
+// Raw access to set.ini, under the keys below (and for tests that store odd texts).
 std::string setting(const std::string& section, const std::string& key, const std::string& def = "");
 bool write_setting(const std::string& section, const std::string& key, const std::string& value);
 bool delete_setting(const std::string& section, const std::string& key);
 
 namespace settings {
+
+// How a switch reads a value other than "T" or "F", and an absent one.
+enum class Kind { OnUnlessF, OnOnlyIfT };
+
+// Written "T" or "F".
+struct Switch {
+    const char* section;
+    const char* key;
+    Kind kind;
+    bool operator()() const;
+    bool write(bool on) const;
+};
+
+// Read as the leading integer of the stored text (empty is 0), written as decimal text.
+struct Integer {
+    const char* section;
+    const char* key;
+    int operator()() const;
+    // The leading number with its fraction, and the text as stored, for the
+    // readers that test the key those ways.
+    double number() const;
+    std::string text() const;
+    bool write(long long value) const;
+};
+
+// Stored and read as it is; def when absent.
+struct Text {
+    const char* section;
+    const char* key;
+    const char* def;
+    std::string operator()() const;
+    bool write(const std::string& value) const;
+};
+
+// Where one key has two readers, each place keeps its own default or test;
+// both write the same text.
+
 // [set]
-bool run();                    // run, on unless F
-bool style();                  // style, on only if T
-int tray();                    // tray, leading number, default 0
-std::string transparance();    // transparance as stored, default "180"
-bool change();                 // change, on only if T
-bool play();                   // play, on only if T
+inline constexpr Switch run{"set", "run", Kind::OnUnlessF};
+inline constexpr Switch style{"set", "style", Kind::OnOnlyIfT};
+inline constexpr Integer tray{"set", "tray"};
+inline constexpr Text transparance{"set", "transparance", "180"};
+inline constexpr Switch change{"set", "change", Kind::OnOnlyIfT};
+inline constexpr Switch play{"set", "play", Kind::OnOnlyIfT};
 // [mesg]
-bool greeting_show();                   // show, on unless F
-std::string greeting_title();           // title, default "主人，您好！"
-std::string greeting_message_popup();   // mesg, default "Quillet在此等候您的指示！"
-std::string greeting_message_page();    // mesg, default "我是您忠实的Quillet，在此等候您的指示！"
-bool greeting_date_popup();             // date, on unless F
-bool greeting_date_page();              // date, on only if T
+inline constexpr Switch greeting_show{"mesg", "show", Kind::OnUnlessF};
+inline constexpr Text greeting_title{"mesg", "title", "主人，您好！"};
+inline constexpr Text greeting_message_popup{"mesg", "mesg", "Quillet在此等候您的指示！"};
+inline constexpr Text greeting_message_page{"mesg", "mesg", "我是您忠实的Quillet，在此等候您的指示！"};
+inline constexpr Switch greeting_date_popup{"mesg", "date", Kind::OnUnlessF};
+inline constexpr Switch greeting_date_page{"mesg", "date", Kind::OnOnlyIfT};
 // [plan]
-bool chime();                  // time, on unless F
-int chime_sound();             // sound, leading number, default 0
-bool minimise_first();         // min, on unless F
-std::string delay_popup();     // delay, default "10"
-std::string delay_page();      // delay, default empty
-bool auto_delete();            // autodel, on unless F
-int list_colors();             // color, leading number, default 0
+inline constexpr Switch chime{"plan", "time", Kind::OnUnlessF};
+inline constexpr Integer chime_sound{"plan", "sound"};
+inline constexpr Switch minimise_first{"plan", "min", Kind::OnUnlessF};
+inline constexpr Text delay_popup{"plan", "delay", "10"};
+inline constexpr Text delay_page{"plan", "delay", ""};
+inline constexpr Switch auto_delete{"plan", "autodel", Kind::OnUnlessF};
+inline constexpr Integer list_colors{"plan", "color"};
 // [change]
-int wallpaper_model();                  // model, leading number, default 0
-std::string wallpaper_minutes_start();  // time, default "10" (start-up, list building)
-std::string wallpaper_minutes();        // time, default empty
+inline constexpr Integer wallpaper_model{"change", "model"};
+inline constexpr Text wallpaper_minutes_start{"change", "time", "10"};  // start-up, list building
+inline constexpr Text wallpaper_minutes{"change", "time", ""};
 // [play]
-int music_model();             // model, leading number, default 0
-std::string music_path();      // path, default empty
-bool music_replay();           // replay, on only if T
+inline constexpr Integer music_model{"play", "model"};
+inline constexpr Text music_path{"play", "path", ""};
+inline constexpr Switch music_replay{"play", "replay", Kind::OnOnlyIfT};
 // [acprg]
-int group_total();             // total, leading number, default 0
-bool launcher_follow();        // follow, on only if T
-bool launcher_trans();         // trans, on only if T
-std::string launcher_alpha();  // transvalue, default "255"
+inline constexpr Integer group_total{"acprg", "total"};
+inline constexpr Switch launcher_follow{"acprg", "follow", Kind::OnOnlyIfT};
+inline constexpr Switch launcher_trans{"acprg", "trans", Kind::OnOnlyIfT};
+inline constexpr Text launcher_alpha{"acprg", "transvalue", "255"};
 // [desktext]
-int note_left();               // left, leading number, default 0
-int note_top();                // top, leading number, default 0
-std::string note_alpha();      // transparance, default "200"
-std::string note_color();      // color, default "16777215"
+inline constexpr Integer note_left{"desktext", "left"};
+inline constexpr Integer note_top{"desktext", "top"};
+inline constexpr Text note_alpha{"desktext", "transparance", "200"};
+inline constexpr Text note_color{"desktext", "color", "16777215"};
+
+// Several changes to set.ini in one write, in the order they were made.
+class Batch {
+public:
+    Batch();
+    void write(const Integer& k, long long value);
+    void write(const Text& k, const std::string& value);
+    void remove(const Text& k);
+    // False when the file could not be written (it is then unchanged).
+    bool commit();
+
+private:
+    ini::Batch batch_;
+};
+
 }  // namespace settings
 
 }  // namespace q

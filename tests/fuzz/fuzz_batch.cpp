@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim.make_folder("C:\\f");
     const std::string file = "C:\\f\\a.ini";
     if (!start.empty()) sim.put_file(file, start);
-    q::ini::Batch batch(file);
+    q::ini::Batch batch(file, q::FileSystem::Flush::Yes);
     for (const Change& c : changes) {
         if (c.kind == 0) batch.write(c.section, c.key, c.value);
         else if (c.kind == 1) batch.delete_key(c.section, c.key);

@@ -26,7 +26,7 @@ protected:
     void put_groups(std::vector<std::string> names) {
         for (std::size_t i = 0; i < names.size(); ++i)
             sim.put_file(grp(static_cast<int>(i) + 1), "[set]\r\ngrpname=" + names[i] + "\r\n");
-        ini::write(settings_path(), "acprg", "total", std::to_string(names.size()));
+        settings::group_total.write(static_cast<long long>(names.size()));
     }
     std::vector<std::string> names_on_disk(int n) {
         std::vector<std::string> v;

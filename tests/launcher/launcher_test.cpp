@@ -111,7 +111,7 @@ TEST_F(LauncherTest, SwapsAndRenumberingsNeverLoseAGroup) {
     // A rename refused half way (a folder holds the name grp5.ini): the
     // renumbering stops there instead of moving grp4 over grp3.
     sim.make_folder(grp(5));
-    ini::write(settings_path(), "acprg", "total", "4");
+    settings::group_total.write(4);
     EXPECT_FALSE(insert_group(s, 4, 1, "新"));
     EXPECT_EQ(name_in(4), "g4");
     EXPECT_EQ(name_in(3), "g3");

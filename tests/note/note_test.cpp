@@ -34,8 +34,8 @@ protected:
     }
     std::string key(const std::string& k) { return ini::read(settings_path(), "desktext", k, "<none>"); }
     void put_keys(int left, int top) {
-        ini::write(settings_path(), "desktext", "left", std::to_string(left));
-        ini::write(settings_path(), "desktext", "top", std::to_string(top));
+        settings::note_left.write(left);
+        settings::note_top.write(top);
     }
     void close(NoteWindow& w) {
         w.关闭按钮.user_click();
@@ -74,8 +74,8 @@ TEST_F(NoteTest, OpensWithDefaultsAndStoredLook) {
     new_note();
 
     put_keys(100, 50);
-    ini::write(settings_path(), "desktext", "transparance", "100");
-    ini::write(settings_path(), "desktext", "color", "255");
+    settings::note_alpha.write("100");
+    settings::note_color.write("255");
     NoteWindow& w2 = open();
     EXPECT_EQ(w2.rect().left, 100);
     EXPECT_EQ(w2.rect().top, 50);
@@ -87,7 +87,7 @@ TEST_F(NoteTest, OpensWithDefaultsAndStoredLook) {
 
 TEST_F(NoteTest, WithoutLayeredWindowsTheSliderGivesWayToTheBox) {
     sim.layered = false;
-    ini::write(settings_path(), "desktext", "transparance", "100");
+    settings::note_alpha.write("100");
     NoteWindow& w = open();
     EXPECT_FALSE(w.透明度滑块条.visible());
     EXPECT_EQ(w.记录编辑框.rect().height, 218);

@@ -12,6 +12,7 @@ namespace q {
 namespace {
 
 namespace t = ini::text;
+constexpr FileSystem::Flush kFlush = FileSystem::Flush::Yes;
 
 std::string rd(const std::string& content, const std::string& s, const std::string& k) {
     bool found = false;
@@ -139,12 +140,12 @@ TEST(IniWriting, NewSectionAndNewFile) {
     EXPECT_EQ(t::write("[a]", "", "k", "v"), "[a]") << "empty names are refused";
 
     sim::SimSystem sim;
-    EXPECT_FALSE(ini::write("C:\\nofolder\\n.ini", "s", "k", "v"));
+    EXPECT_FALSE(ini::write("C:\\nofolder\\n.ini", "s", "k", "v", kFlush));
     EXPECT_FALSE(sim.file("C:\\nofolder\\n.ini"));
     sim.make_folder("C:\\d");
-    EXPECT_TRUE(ini::write("C:\\d\\n.ini", "s", "k", "v"));
+    EXPECT_TRUE(ini::write("C:\\d\\n.ini", "s", "k", "v", kFlush));
     EXPECT_EQ(sim.file("C:\\d\\n.ini").value_or(""), "[s]\r\nk=v\r\n");
-    EXPECT_FALSE(ini::write("C:\\d\\n.ini", " ", "k", "v"));
+    EXPECT_FALSE(ini::write("C:\\d\\n.ini", " ", "k", "v", kFlush));
 }
 
 TEST(IniWriting, UntouchedBytesSurvive) {
@@ -183,12 +184,12 @@ TEST(IniDeletes, SectionKeepsItsComments) {
 TEST(IniDeletes, FilesUnchangedAreNotWritten) {
     sim::SimSystem sim;
     sim.put_file("C:\\d\\a.ini", "[s]\r\nk=1\r\n");
-    EXPECT_TRUE(ini::delete_key("C:\\d\\a.ini", "s", "missing"));
-    EXPECT_TRUE(ini::delete_section("C:\\d\\a.ini", "missing"));
-    EXPECT_TRUE(ini::delete_key("C:\\d\\none.ini", "s", "k"));
+    EXPECT_TRUE(ini::delete_key("C:\\d\\a.ini", "s", "missing", kFlush));
+    EXPECT_TRUE(ini::delete_section("C:\\d\\a.ini", "missing", kFlush));
+    EXPECT_TRUE(ini::delete_key("C:\\d\\none.ini", "s", "k", kFlush));
     EXPECT_EQ(sim.write_count, 0);
     EXPECT_FALSE(sim.file("C:\\d\\none.ini"));
-    EXPECT_TRUE(ini::delete_section("C:\\d\\a.ini", "s"));
+    EXPECT_TRUE(ini::delete_section("C:\\d\\a.ini", "s", kFlush));
     EXPECT_EQ(sim.file("C:\\d\\a.ini").value_or("?"), "");
 }
 
@@ -200,8 +201,8 @@ TEST(IniEncoding, TrailBytesSurviveWriteAndRead) {
     const std::string sec = kTrail5B + kTrail5D;
     const std::string key = "路径" + kTrail5C;
     const std::string value = "C:\\" + kTrail5C + "\\" + kTrail5D + kTrail5B + ".mp3";
-    ASSERT_TRUE(ini::write(path, sec, key, value));
-    ASSERT_TRUE(ini::write(path, sec, key + "2", value));
+    ASSERT_TRUE(ini::write(path, sec, key, value, kFlush));
+    ASSERT_TRUE(ini::write(path, sec, key + "2", value, kFlush));
     EXPECT_EQ(sim.file(path).value_or(""),
               "[" + sec + "]\r\n" + key + "=" + value + "\r\n" + key + "2=" + value + "\r\n");
     EXPECT_EQ(ini::read(path, sec, key), value);
@@ -235,12 +236,12 @@ TEST(IniAtomicity, FailedWritesReportAndKeepTheOldFile) {
     const std::string path = "C:\\d\\a.ini", old = "[s]\r\nk=1\r\n";
     sim.put_file(path, old);
     sim.fail_writes(1);
-    EXPECT_FALSE(ini::write(path, "s", "k", "2"));
+    EXPECT_FALSE(ini::write(path, "s", "k", "2", kFlush));
     EXPECT_EQ(sim.file(path).value_or(""), old);
     sim.interrupt_next_write(5);
-    EXPECT_FALSE(ini::write(path, "s", "k", "2"));
+    EXPECT_FALSE(ini::write(path, "s", "k", "2", kFlush));
     EXPECT_EQ(sim.file(path).value_or(""), old);
-    ini::Batch b(path);
+    ini::Batch b(path, kFlush);
     b.write("s", "k", "3");
     b.delete_section("s");
     sim.fail_writes(1);
@@ -255,8 +256,8 @@ TEST(IniAtomicity, UnreadableFileIsNeverOverwritten) {
     const std::string path = "C:\\d\\a.ini";
     sim.put_file(path, "[s]\r\nk=1\r\n");
     sim.unreadable.insert(path);
-    EXPECT_FALSE(ini::write(path, "s", "j", "2"));
-    ini::Batch b(path);
+    EXPECT_FALSE(ini::write(path, "s", "j", "2", kFlush));
+    ini::Batch b(path, kFlush);
     b.write("s", "j", "2");
     EXPECT_FALSE(b.commit());
     sim.unreadable.clear();
@@ -282,7 +283,7 @@ std::string batched(sim::SimSystem& sim, const std::string& content, const std::
     const std::string path = "C:\\d\\batch.ini";
     sim.put_file(path, content);
     int writes = sim.write_count;
-    ini::Batch b(path);
+    ini::Batch b(path, kFlush);
     for (const Op& op : ops) {
         if (op.kind == 0) b.write(op.s, op.k, op.v);
         else if (op.kind == 1) b.delete_key(op.s, op.k);
@@ -344,7 +345,7 @@ TEST(IniBatch, RandomSequencesMatchSingleCalls) {
 TEST(IniBatch, TenThousandEntriesInOneWrite) {
     sim::SimSystem sim;
     sim.make_folder("C:\\d");
-    ini::Batch b("C:\\d\\list.ini");
+    ini::Batch b("C:\\d\\list.ini", kFlush);
     b.write("total", "count", "10000");
     for (int i = 1; i <= 10000; ++i) b.write("path", std::to_string(i), "C:\\音乐\\" + std::to_string(i) + ".mp3");
     ASSERT_TRUE(b.commit());

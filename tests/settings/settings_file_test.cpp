@@ -91,30 +91,34 @@ TEST(SettingsFile, FirstWriteCreatesTheFile) {
     EXPECT_EQ(setting("mesg", "mesg", "none"), "none");
 }
 
-// A note drag writes its place on every step: set.ini and hotkey.ini go to
-// the disk without a flush, the data files written through the same layer
-// keep theirs.
-TEST(SettingsFile, SettingsWritesSkipTheFlushDataFilesKeepIt) {
+// A note drag writes its place on every step: set.ini goes to the disk
+// without a flush. The typed writers store the texts the readers expect.
+TEST(SettingsFile, SettingsWritesSkipTheFlush) {
     sim::SimSystem sim;
     for (int step = 0; step < 200; ++step) {
-        ASSERT_TRUE(write_setting("desktext", "left", std::to_string(300 + step)));
-        ASSERT_TRUE(write_setting("desktext", "top", std::to_string(200 - step)));
+        settings::Batch batch;
+        batch.write(settings::note_left, 300 + step);
+        batch.write(settings::note_top, 200 - step);
+        ASSERT_TRUE(batch.commit());
     }
-    ini::Batch batch(settings_path());
-    batch.write("set", "tray", "2");
-    batch.write("set", "run", "F");
-    ASSERT_TRUE(batch.commit());
-    ASSERT_TRUE(ini::write(program_file("HotKey.INI"), "hotkey", "1", "65"));
-    EXPECT_EQ(sim.write_count, 402);
+    ASSERT_TRUE(settings::tray.write(-1));
+    ASSERT_TRUE(settings::run.write(false));
+    ASSERT_TRUE(settings::greeting_date_page.write(true));
+    ASSERT_TRUE(settings::delay_page.write(" 5 "));
+    settings::Batch message;
+    message.remove(settings::greeting_message_page);
+    message.write(settings::greeting_message_page, "你好");
+    ASSERT_TRUE(message.commit());
+    EXPECT_EQ(sim.write_count, 205);
     EXPECT_EQ(sim.flush_count, 0);
+    EXPECT_EQ(sim.file(settings_path()).value_or(""),
+              "[desktext]\r\nleft=499\r\ntop=1\r\n[set]\r\ntray=-1\r\nrun=F\r\n[mesg]\r\ndate=T\r\nmesg=你好\r\n"
+              "[plan]\r\ndelay= 5 \r\n");
     EXPECT_EQ(settings::note_left(), 499);
-    EXPECT_EQ(settings::note_top(), 1);
-
-    sim.make_folder(program_file("APrg"));
-    ASSERT_TRUE(ini::write(program_file("wallpaper.ini"), "list", "total", "1"));
-    ASSERT_TRUE(ini::write(program_file("APrg\\grp1.ini"), "set", "grpname", "常用"));
-    ASSERT_TRUE(ini::write(program_file("APrg\\set.ini.bak"), "set", "run", "T"));
-    EXPECT_EQ(sim.flush_count, 3);
+    EXPECT_EQ(settings::tray(), -1);
+    EXPECT_FALSE(settings::run());
+    EXPECT_TRUE(settings::greeting_date_popup());
+    EXPECT_EQ(settings::delay_popup(), "5") << "reads trim the stored blanks";
 }
 
 }  // namespace

@@ -170,9 +170,9 @@ struct Step {
 };
 
 void ours_do(const std::string& path, const Step& st) {
-    if (st.kind == 0) ini::write(path, st.s, st.k, st.v);
-    else if (st.kind == 1) ini::delete_key(path, st.s, st.k);
-    else ini::delete_section(path, st.s);
+    if (st.kind == 0) ini::write(path, st.s, st.k, st.v, FileSystem::Flush::Yes);
+    else if (st.kind == 1) ini::delete_key(path, st.s, st.k, FileSystem::Flush::Yes);
+    else ini::delete_section(path, st.s, FileSystem::Flush::Yes);
 }
 
 void system_do(const std::string& path, const Step& st) {

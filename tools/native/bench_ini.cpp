@@ -141,7 +141,7 @@ int main(int argc, char** argv) {
     std::string batch_bytes, single_bytes;
     auto batch_of = [&](int n) {
         return [&, n] {
-            q::ini::Batch b(list);
+            q::ini::Batch b(list, q::FileSystem::Flush::Yes);
             b.write("total", "count", std::to_string(n));
             for (int i = 1; i <= n; ++i) b.write("path", keys[i], values[i]);
             ok = b.commit() && ok;
@@ -149,8 +149,9 @@ int main(int argc, char** argv) {
     };
     const auto batch_write = batch_of(kBatch), long_write = batch_of(kLong);
     auto single_writes = [&] {
-        ok = q::ini::write(list, "total", "count", std::to_string(kSingle)) && ok;
-        for (int i = 1; i <= kSingle; ++i) ok = q::ini::write(list, "path", keys[i], values[i]) && ok;
+        ok = q::ini::write(list, "total", "count", std::to_string(kSingle), q::FileSystem::Flush::Yes) && ok;
+        for (int i = 1; i <= kSingle; ++i)
+            ok = q::ini::write(list, "path", keys[i], values[i], q::FileSystem::Flush::Yes) && ok;
     };
     fresh();
     batch_write();
