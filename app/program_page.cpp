@@ -133,11 +133,23 @@ void ProgramPage::created() {
 }
 
 void ProgramPage::启动选择框_click() {
+    // The box shows what Windows will do at logon, so a registry change that
+    // did not take is said and the box goes back.
     if (启动选择框.checked()) {
-        autostart::write(autostart::kName, autostart::program_command());
+        if (!autostart::write(autostart::kName, autostart::program_command())) {
+            sys().dialogs.message_box(owner(), "无法写入系统启动项，Quillet不会随系统启动！", "设置失败", Icon::Warning,
+                                      Buttons::Ok);
+            启动选择框.set_checked(false);
+            return;
+        }
         write_setting("set", "run", "T");
     } else {
-        autostart::remove(autostart::kName);
+        if (!autostart::remove(autostart::kName)) {
+            sys().dialogs.message_box(owner(), "系统启动项由管理员写入，无法删除，Quillet仍将随系统启动！",
+                                      "设置失败", Icon::Warning, Buttons::Ok);
+            启动选择框.set_checked(true);
+            return;
+        }
         write_setting("set", "run", "F");
     }
 }

@@ -104,6 +104,19 @@ TEST_F(SettingsTest, StartWithWindowsFallsBackToTheUser) {
     EXPECT_EQ(set("set", "run"), "F");
 }
 
+TEST_F(SettingsTest, AMachineEntryThatCannotGoKeepsTheBoxTicked) {
+    const std::string hklm = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Quillet";
+    sim.registry[hklm] = "C:\\Quillet\\quillet.exe";
+    sim.hklm_read_only = true;
+    open();
+    ProgramPage& p = page();
+    ASSERT_TRUE(p.启动选择框.checked());
+    p.启动选择框.user_click();
+    EXPECT_EQ(sim.messages.back().text, "系统启动项由管理员写入，无法删除，Quillet仍将随系统启动！");
+    EXPECT_TRUE(p.启动选择框.checked());
+    EXPECT_NE(set("set", "run"), "F");
+}
+
 TEST_F(SettingsTest, GreetingStoresTheDatedCopyCutOnACharacter) {
     open();
     ProgramPage& p = page();
