@@ -25,6 +25,16 @@ Edit::Mode content_box() {
 
 std::string program_path() { return sys().process.program_dir() + "\\" + sys().process.program_file_name(); }
 
+// Earlier versions wrote the message's line breaks raw: every keystroke then
+// left the lines after the first behind in [mesg]. They go when the page opens.
+void drop_stray_greeting_lines() {
+    const std::string path = settings_path();
+    std::string content;
+    if (!sys().files.read(path, content)) return;
+    const std::string tidy = ini::text::drop_stray_lines(content, kMesg, {"show", "title", kMesg, "date"});
+    if (tidy != content) sys().files.replace(path, tidy, write_flush(path));
+}
+
 }  // namespace
 
 int os_class(int request) {
@@ -108,6 +118,7 @@ void ProgramPage::created() {
     // 2. Wallpaper and music.
     媒体选项.created();
     // 3. Greeting.
+    drop_stray_greeting_lines();
     if (settings::greeting_show()) {
         提示选择框.set_checked(true);
         标题编辑框.set_text(settings::greeting_title());
@@ -199,7 +210,9 @@ void ProgramPage::store_message(bool cut) {
     const std::string& text = 内容编辑框.text();
     ini::Batch b(settings_path());
     b.delete_key(kMesg, kMesg);
-    b.write(kMesg, kMesg, cut && text.size() > kDatedMessageBytes ? cut_bytes(text, kDatedMessageBytes) : text);
+    // A profile value is one line: the line breaks are stored escaped.
+    b.write(kMesg, kMesg,
+            line_breaks_escaped(cut && text.size() > kDatedMessageBytes ? cut_bytes(text, kDatedMessageBytes) : text));
     b.commit();
 }
 

@@ -40,8 +40,13 @@ bool play() { return only_if_t("set", "play"); }
 
 bool greeting_show() { return unless_f("mesg", "show"); }
 std::string greeting_title() { return setting("mesg", "title", "主人，您好！"); }
-std::string greeting_message_popup() { return setting("mesg", "mesg", "Quillet在此等候您的指示！"); }
-std::string greeting_message_page() { return setting("mesg", "mesg", "我是您忠实的Quillet，在此等候您的指示！"); }
+// The message is stored with its line breaks escaped (see store_greeting_message).
+std::string greeting_message_popup() {
+    return line_breaks_restored(setting("mesg", "mesg", "Quillet在此等候您的指示！"));
+}
+std::string greeting_message_page() {
+    return line_breaks_restored(setting("mesg", "mesg", "我是您忠实的Quillet，在此等候您的指示！"));
+}
 bool greeting_date_popup() { return unless_f("mesg", "date"); }
 bool greeting_date_page() { return only_if_t("mesg", "date"); }
 

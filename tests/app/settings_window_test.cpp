@@ -145,6 +145,23 @@ TEST_F(SettingsTest, GreetingStoresTheDatedCopyCutOnACharacter) {
     EXPECT_EQ(p.内容编辑框.text(), "a" + text) << "refused whole";
 }
 
+TEST_F(SettingsTest, GreetingLineBreaksStayInOneValueAndOldStrayLinesGo) {
+    // What raw line breaks left: the later lines of each copy, one of them read as a key.
+    put("set.ini", "[mesg]\r\nshow=T\r\n二行\r\nk=v\r\nmesg=一行\r\n; note\r\n[set]\r\ntray=1\r\n");
+    open();
+    const std::string tidy = "[mesg]\r\nshow=T\r\nmesg=一行\r\n; note\r\n[set]\r\ntray=1\r\n";
+    EXPECT_EQ(sim.file(settings_path())->substr(0, tidy.size()), tidy);
+    const std::string text = "第一行\r\nk=v\r\n[set]\r\n";
+    page().内容编辑框.user_type("第一行\r\n");
+    page().内容编辑框.user_type(text);
+    EXPECT_EQ(set("set", "tray"), "1");
+    EXPECT_EQ(settings::greeting_message_popup(), text);
+    program().settings_window()->user_close();
+    sim.run_deferred();
+    open();
+    EXPECT_EQ(page().内容编辑框.text(), text);
+}
+
 TEST_F(SettingsTest, StyleWritesTheManifestOnceAndRestarts) {
     open();
     ProgramPage& p = page();
