@@ -1,5 +1,7 @@
 #include "app/main_bar.h"
 
+#include <algorithm>
+
 #include "app/program.h"
 #include "settings/settings_file.h"
 #include "settings/values.h"
@@ -116,7 +118,10 @@ void MainBar::隐藏时钟_tick() {
 }
 
 void MainBar::window_shown() {
-    if (sys().process.has_layered_windows()) set_opacity(leading_int(settings::transparance()));
+    // What was typed is stored as typed; the bar takes at least the spin box's
+    // smallest value, so an empty or mistyped box never makes it invisible.
+    if (sys().process.has_layered_windows())
+        set_opacity(std::clamp(leading_int(settings::transparance()), 100, 255));
 }
 
 void MainBar::window_hidden() {

@@ -243,9 +243,11 @@ bool write(const std::string& name, const std::string& data) {
     return r.write_string(Hive::CurrentUser, kRunKey, name, data);
 }
 
-void remove(const std::string& name) {
+bool remove(const std::string& name) {
     sys().registry.delete_value(Hive::LocalMachine, kRunKey, name);
     sys().registry.delete_value(Hive::CurrentUser, kRunKey, name);
+    // A machine-wide entry written by an elevated run may not go for an ordinary user.
+    return !exists(name);
 }
 
 }  // namespace autostart

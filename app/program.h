@@ -98,8 +98,8 @@ std::string data(const std::string& name);
 bool holds(const std::string& name, const std::string& data);
 // Writes under HKLM; when that fails, under HKCU. True when either took it.
 bool write(const std::string& name, const std::string& data);
-// Removes the value from both.
-void remove(const std::string& name);
+// Removes the value from both; false when one is still there.
+bool remove(const std::string& name);
 }  // namespace autostart
 
 }  // namespace q

@@ -107,6 +107,7 @@ void ProgramPage::created() {
     // 2. Wallpaper and music.
     媒体选项.created();
     // 3. Greeting.
+    settings::drop_stray_greeting_lines();
     if (settings::greeting_show()) {
         提示选择框.set_checked(true);
         标题编辑框.set_text(settings::greeting_title());
@@ -132,11 +133,23 @@ void ProgramPage::created() {
 }
 
 void ProgramPage::启动选择框_click() {
+    // The box shows what Windows will do at logon, so a registry change that
+    // did not take is said and the box goes back.
     if (启动选择框.checked()) {
-        autostart::write(autostart::kName, autostart::program_command());
+        if (!autostart::write(autostart::kName, autostart::program_command())) {
+            sys().dialogs.message_box(owner(), "无法写入系统启动项，Quillet不会随系统启动！", "设置失败", Icon::Warning,
+                                      Buttons::Ok);
+            启动选择框.set_checked(false);
+            return;
+        }
         settings::run.write(true);
     } else {
-        autostart::remove(autostart::kName);
+        if (!autostart::remove(autostart::kName)) {
+            sys().dialogs.message_box(owner(), "系统启动项由管理员写入，无法删除，Quillet仍将随系统启动！",
+                                      "设置失败", Icon::Warning, Buttons::Ok);
+            启动选择框.set_checked(true);
+            return;
+        }
         settings::run.write(false);
     }
 }
@@ -186,6 +199,7 @@ void ProgramPage::store_message(bool cut) {
     const std::string& text = 内容编辑框.text();
     settings::Batch b;
     b.remove(settings::greeting_message_page);
+    // The table stores the line breaks escaped: a profile value is one line.
     b.write(settings::greeting_message_page,
             cut && text.size() > kDatedMessageBytes ? cut_bytes(text, kDatedMessageBytes) : text);
     b.commit();

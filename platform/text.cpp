@@ -219,4 +219,40 @@ std::string cp936_without_escapes(std::string_view s) {
 
 std::string decimal(long long v) { return std::to_string(v); }
 
+namespace {
+// CP936 has CR and LF, so the UTF-16 escape never makes these two.
+const char kCrEscape[] = "\xFF\xA0\xA0\xA0\xAD";
+const char kLfEscape[] = "\xFF\xA0\xA0\xA0\xAA";
+}  // namespace
+
+std::string line_breaks_escaped(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\r')
+            out += kCrEscape;
+        else if (c == '\n')
+            out += kLfEscape;
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::string line_breaks_restored(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        // 0xFF is never a trail byte, so every one starts an escape or stands alone.
+        const long u = escape_at(text, i);
+        if (u == '\r' || u == '\n') {
+            out += static_cast<char>(u);
+            i += 5;
+        } else {
+            out += text[i++];
+        }
+    }
+    return out;
+}
+
 }  // namespace q

@@ -59,6 +59,12 @@ std::string utf16le_from_cp936(std::string_view text);
 // The escapes shown as "?", as Windows gives a character CP936 lacks.
 std::string cp936_without_escapes(std::string_view text);
 
+// A text with line breaks as one profile value holds it: CR and LF become
+// the escapes of their code units, which hold no line break and which no
+// text read from a profile holds, so a value stored before reads unchanged.
+std::string line_breaks_escaped(std::string_view text);
+std::string line_breaks_restored(std::string_view text);
+
 // Decimal text of an integer.
 std::string decimal(long long v);
 

@@ -196,8 +196,9 @@ void Edit::set_mode(Mode m) {
 
 void Edit::user_type(std::string new_text) {
     if (!reachable() || mode_.read_only) return;
-    // The box holds no more than its limit, as the control itself refuses more.
-    if (mode_.max_bytes != 0 && new_text.size() > mode_.max_bytes) new_text = cut_bytes(new_text, mode_.max_bytes);
+    // An insertion that would pass the limit is refused whole: cutting the
+    // end instead would lose text the user did not touch.
+    if (mode_.max_bytes != 0 && new_text.size() > mode_.max_bytes) return;
     if (new_text == text()) return;
     set_text(std::move(new_text));
     raise(on_change);

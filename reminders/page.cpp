@@ -84,8 +84,8 @@ RemindersPage::RemindersPage(TabPage& page, Reminders& reminders, Timer& reminde
     查看按钮.set_enabled(false);
     // Pick row runs on what the user does only: a click on a row (or where no
     // row is) and a row selected with the keys. Selecting from code (the new
-    // row after an insert) and removing the selected row report nothing, so
-    // a delete leaves the edit-mode captions and 完成修改 waits for a pick.
+    // row after an insert) and removing the selected row report nothing; a
+    // delete goes back to add mode itself.
     提醒列表框.on_pick = [this] { 提醒列表框_pick(); };
     类型组合框.on_change = [this] { 类型组合框_change(); };
     小时编辑框.on_change = [this] { 小时编辑框_change(); };
@@ -129,10 +129,30 @@ void RemindersPage::tab_shown() {
 
 bool RemindersPage::edit_mode() const { return 增添按钮.text() == kFinishCaption; }
 
-void RemindersPage::list_changed() {
+bool RemindersPage::list_changed() {
+    const bool saved = save_reminder_list(reminders_.table(), 提醒列表框);
+    reminders_.scheduler() = Scheduler{};
+    总数标签.set_text(count_label_text(提醒列表框));
+    if (!saved)
+        sys().dialogs.message_box(owner(), "提醒记录无法写入文件plan.edb，此次更改未能保存！", "保存失败",
+                                  Icon::Error, Buttons::Ok);
+    return saved;
+}
+
+void RemindersPage::restore_rows(const std::vector<Reminder>& rows, int selection) {
+    提醒列表框.clear();
+    for (const Reminder& r : rows) set_reminder_row(提醒列表框, 提醒列表框.append_row(), r);
+    提醒列表框.select(selection);
+    // The table in memory follows the list again; the file keeps what it had.
     save_reminder_list(reminders_.table(), 提醒列表框);
     reminders_.scheduler() = Scheduler{};
     总数标签.set_text(count_label_text(提醒列表框));
+}
+
+void RemindersPage::show_add_captions() {
+    清空按钮.set_text(kResetCaption);
+    增添按钮.set_text(kAddCaption);
+    切换按钮.hide();
 }
 
 void RemindersPage::start_timer() {
@@ -246,21 +266,22 @@ void RemindersPage::增添按钮_click() {
         return;
     }
     const Reminder r = editor_fields();
+    // What the editor holds stays there when the table cannot be written.
+    const std::vector<Reminder> before = reminder_rows(提醒列表框);
+    const int selected = 提醒列表框.selection();
     if (!editing) {
         insert_in_time_order(提醒列表框, r);
+        if (!list_changed()) return restore_rows(before, selected);
         clear_editor();
-        list_changed();
         start_timer();
         return;
     }
-    提醒列表框.remove_row(提醒列表框.selection());
+    提醒列表框.remove_row(selected);
     insert_in_time_order(提醒列表框, r);
+    if (!list_changed()) return restore_rows(before, selected);
     sys().dialogs.message_box(owner(), "该条提醒记录已修改！", "修改完成", Icon::Information, Buttons::Ok);
-    清空按钮.set_text(kResetCaption);
-    增添按钮.set_text(kAddCaption);
-    切换按钮.hide();
+    show_add_captions();
     clear_editor();
-    list_changed();
 }
 
 void RemindersPage::清空按钮_click() { clear_editor(); }
@@ -279,17 +300,19 @@ void RemindersPage::clear_editor() {
     if (sys().dialogs.message_box(owner(), "您是否确认删除此提醒记录？", "删除确认", Icon::Question,
                                   Buttons::OkCancel) != Answer::Ok)
         return;
-    提醒列表框.remove_row(提醒列表框.selection());
-    list_changed();
+    const std::vector<Reminder> before = reminder_rows(提醒列表框);
+    const int selected = 提醒列表框.selection();
+    提醒列表框.remove_row(selected);
+    if (!list_changed()) return restore_rows(before, selected);
     if (提醒列表框.row_count() == 0 && !报时选择框.checked()) timer_.set_interval(0);
+    // No row is selected now: 完成修改 would have nothing to change.
+    show_add_captions();
 }
 
 void RemindersPage::切换按钮_click() { enter_add_mode(); }
 
 void RemindersPage::enter_add_mode() {
-    清空按钮.set_text(kResetCaption);
-    增添按钮.set_text(kAddCaption);
-    切换按钮.hide();
+    show_add_captions();
     clear_editor();
 }
 

@@ -82,7 +82,12 @@ private:
     void enter_add_mode();
     void browse();
     // Saves the list, resets the scheduler and shows the count.
-    void list_changed();
+    // Saves the list and resets the scheduler; false (and the user told)
+    // when the table could not be written.
+    bool list_changed();
+    // Puts the rows back as they were before a change that could not be saved.
+    void restore_rows(const std::vector<Reminder>& rows, int selection);
+    void show_add_captions();
     void start_timer();
     Window* owner() const { return 提醒列表框.window(); }
 

@@ -87,6 +87,21 @@ bool save_reminder_list(table::OpenTable& plan, const ListView& list) {
     return plan.save();
 }
 
+void set_reminder_row(ListView& list, int row, const Reminder& r) {
+    list.set_cell(row, 0, r.time);
+    list.set_cell(row, 1, r.kind);
+    list.set_cell(row, 2, r.day);
+    list.set_cell(row, 3, r.content);
+    list.set_cell(row, 4, r.run);
+}
+
+std::vector<Reminder> reminder_rows(const ListView& list) {
+    std::vector<Reminder> rows;
+    for (int row = 0; row < list.row_count(); ++row)
+        rows.push_back({list.cell(row, 0), list.cell(row, 1), list.cell(row, 2), list.cell(row, 3), list.cell(row, 4)});
+    return rows;
+}
+
 int insert_in_time_order(ListView& list, const Reminder& r) {
     int pos = 0;
     const int count = list.row_count();
@@ -101,11 +116,7 @@ int insert_in_time_order(ListView& list, const Reminder& r) {
         }
     }
     const int row = list.insert_row(pos);
-    list.set_cell(row, 0, r.time);
-    list.set_cell(row, 1, r.kind);
-    list.set_cell(row, 2, r.day);
-    list.set_cell(row, 3, r.content);
-    list.set_cell(row, 4, r.run);
+    set_reminder_row(list, row, r);
     list.select(row);
     list.scroll_into_view(row);
     return row;

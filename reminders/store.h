@@ -49,6 +49,9 @@ void load_reminder_list(table::OpenTable& plan, ListView& list);
 // Rewrites the whole table from the list; creates and protects plan.edb when
 // the table cannot be made current. False when nothing could be saved.
 bool save_reminder_list(table::OpenTable& plan, const ListView& list);
+// One row of the list as a reminder, and back.
+std::vector<Reminder> reminder_rows(const ListView& list);
+void set_reminder_row(ListView& list, int row, const Reminder& r);
 // Inserts after every row whose key is not later; selects the new row
 // (raising nothing) and scrolls it into view. Returns its index.
 int insert_in_time_order(ListView& list, const Reminder& r);

@@ -446,6 +446,32 @@ std::string delete_key(const std::string& content, const std::string& section, c
     return edited_once(content, kDeleteKey, section, key, "");
 }
 
+std::string drop_stray_lines(const std::string& content, const std::string& section,
+                             const std::vector<std::string>& keys) {
+    if (is_utf16(content)) return content;
+    const string_view t = content;
+    std::string out;
+    out.reserve(content.size());
+    bool in_section = false, seen = false;
+    for (std::size_t pos = 0; pos < t.size();) {
+        const LineAt at = line_at(t, pos);
+        string_view name;
+        const Kind kind = classify(at.text, &name);
+        if (kind == Kind::Header) {
+            in_section = !seen && equal_no_case(name, section);
+            seen = seen || in_section;
+        }
+        bool stray = in_section && kind == Kind::Other;
+        if (in_section && kind == Kind::Entry) {
+            stray = true;
+            for (const std::string& k : keys) stray = stray && !equal_no_case(name, k);
+        }
+        if (!stray) out.append(t.substr(pos, at.next - pos));
+        pos = at.next;
+    }
+    return out;
+}
+
 std::string delete_section(const std::string& content, const std::string& section) {
     return edited_once(content, kDeleteSection, section, "", "");
 }

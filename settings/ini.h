@@ -61,6 +61,11 @@ std::string write(const std::string& content, const std::string& section, const 
                   const std::string& value);
 std::string delete_key(const std::string& content, const std::string& section, const std::string& key);
 std::string delete_section(const std::string& content, const std::string& section);
+// The first section of that name less what a value written with raw line
+// breaks leaves behind: lines a read cannot see (neither entry, comment nor
+// blank) and entries whose key is none of keys. Every other line stays.
+std::string drop_stray_lines(const std::string& content, const std::string& section,
+                             const std::vector<std::string>& keys);
 }  // namespace text
 
 }  // namespace q::ini

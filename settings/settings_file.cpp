@@ -42,12 +42,28 @@ double Integer::number() const { return leading_number(text()); }
 std::string Integer::text() const { return setting(section, key); }
 bool Integer::write(long long value) const { return write_setting(section, key, decimal(value)); }
 
-std::string Text::operator()() const { return setting(section, key, def); }
-bool Text::write(const std::string& value) const { return write_setting(section, key, value); }
+std::string Text::operator()() const {
+    const std::string v = setting(section, key, def);
+    return form == Form::LineBreaksEscaped ? line_breaks_restored(v) : v;
+}
+std::string Text::stored(const std::string& value) const {
+    return form == Form::LineBreaksEscaped ? line_breaks_escaped(value) : value;
+}
+bool Text::write(const std::string& value) const { return write_setting(section, key, stored(value)); }
+
+void drop_stray_greeting_lines() {
+    const std::string path = settings_path();
+    std::string content;
+    if (!sys().files.read(path, content)) return;
+    const std::string tidy = ini::text::drop_stray_lines(
+        content, greeting_show.section,
+        {greeting_show.key, greeting_title.key, greeting_message_page.key, greeting_date_page.key});
+    if (tidy != content) sys().files.replace(path, tidy, kFlush);
+}
 
 Batch::Batch() : batch_(settings_path(), kFlush) {}
 void Batch::write(const Integer& k, long long value) { batch_.write(k.section, k.key, decimal(value)); }
-void Batch::write(const Text& k, const std::string& value) { batch_.write(k.section, k.key, value); }
+void Batch::write(const Text& k, const std::string& value) { batch_.write(k.section, k.key, k.stored(value)); }
 void Batch::remove(const Text& k) { batch_.delete_key(k.section, k.key); }
 bool Batch::commit() { return batch_.commit(); }
 

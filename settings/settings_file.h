@@ -45,13 +45,18 @@ struct Integer {
     bool write(long long value) const;
 };
 
-// Stored and read as it is; def when absent.
+// Stored and read as it is, or with its line breaks escaped, since a
+// profile value is one line; def when absent.
 struct Text {
+    enum class Form { AsIs, LineBreaksEscaped };
     const char* section;
     const char* key;
     const char* def;
+    Form form = Form::AsIs;
     std::string operator()() const;
     bool write(const std::string& value) const;
+    // The bytes a write stores for value.
+    std::string stored(const std::string& value) const;
 };
 
 // Where one key has two readers, each place keeps its own default or test;
@@ -67,8 +72,9 @@ inline constexpr Switch play{"set", "play", Kind::OnOnlyIfT};
 // [mesg]
 inline constexpr Switch greeting_show{"mesg", "show", Kind::OnUnlessF};
 inline constexpr Text greeting_title{"mesg", "title", "主人，您好！"};
-inline constexpr Text greeting_message_popup{"mesg", "mesg", "Quillet在此等候您的指示！"};
-inline constexpr Text greeting_message_page{"mesg", "mesg", "我是您忠实的Quillet，在此等候您的指示！"};
+inline constexpr Text greeting_message_popup{"mesg", "mesg", "Quillet在此等候您的指示！", Text::Form::LineBreaksEscaped};
+inline constexpr Text greeting_message_page{"mesg", "mesg", "我是您忠实的Quillet，在此等候您的指示！",
+                                            Text::Form::LineBreaksEscaped};
 inline constexpr Switch greeting_date_popup{"mesg", "date", Kind::OnUnlessF};
 inline constexpr Switch greeting_date_page{"mesg", "date", Kind::OnOnlyIfT};
 // [plan]
@@ -97,6 +103,10 @@ inline constexpr Integer note_left{"desktext", "left"};
 inline constexpr Integer note_top{"desktext", "top"};
 inline constexpr Text note_alpha{"desktext", "transparance", "200"};
 inline constexpr Text note_color{"desktext", "color", "16777215"};
+
+// Earlier versions wrote the greeting's line breaks raw: every keystroke then
+// left the lines after the first behind in [mesg]. This removes them.
+void drop_stray_greeting_lines();
 
 // Several changes to set.ini in one write, in the order they were made.
 class Batch {

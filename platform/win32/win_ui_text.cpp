@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 #include "platform/text.h"
 
 namespace q::win32::uidetail {
@@ -190,14 +192,21 @@ public:
         // A character that CP936 lacks stays in the box, where the caret is;
         // the object holds it as the system converts it ("?").
         std::string t = box_text();
-        shown_valid_ = !(max && t.size() > max);
-        if (!shown_valid_) t = cut_bytes(t, max);
+        if (max && t.size() > max) {
+            // The box counts its limit in UTF-16 units, the program in bytes:
+            // an insertion past the byte limit is undone, caret and all.
+            shown_valid_ = false;
+            apply(Prop::Text);
+            SendMessageW(hwnd(), EM_SETSEL, sel_before_.first, sel_before_.second);
+            return true;
+        }
         long_ = t.size() > kReadAtOnce;
         shown_ = t;
+        shown_valid_ = true;
         edit_.user_type(std::move(t));
         if (!*alive) return true;
-        // What the object refused or the limit cut is taken back.
-        if (!shown_valid_ || edit_.text() != shown_) take_back();
+        // What the object refused is taken back.
+        if (edit_.text() != shown_) take_back();
         return true;
     }
 
@@ -205,6 +214,12 @@ public:
 
 protected:
     bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
+        if (edit_.mode().max_bytes != 0 && changes_text(msg)) {
+            // Where the caret stood before the change, to put it back if the change is refused.
+            DWORD from = 0, to = 0;
+            SendMessageW(hwnd(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+            sel_before_ = {from, to};
+        }
         if (msg == WM_LBUTTONDBLCLK) {
             result = DefSubclassProc(hwnd(), msg, wp, lp);
             control().user_double_click();
@@ -221,6 +236,16 @@ protected:
 private:
     // Only a box without a limit lends its text, so this needs no cut.
     std::string box_text() const { return narrow(window_text(hwnd())); }
+
+    static bool changes_text(UINT msg) {
+        switch (msg) {
+            case WM_CHAR: case WM_IME_CHAR: case WM_IME_COMPOSITION: case WM_KEYDOWN:
+            case WM_PASTE: case WM_CUT: case WM_CLEAR: case WM_UNDO: case EM_UNDO: case EM_REPLACESEL:
+                return true;
+            default:
+                return false;
+        }
+    }
 
     // The object is the truth: the box shows its text again, caret at the end.
     void take_back() {
@@ -293,6 +318,8 @@ private:
     bool lent_ = false;
     // The text is longer than kReadAtOnce (as last read or pushed).
     bool long_ = false;
+    // The selection before the last keystroke or paste into a limited box.
+    std::pair<WPARAM, LPARAM> sel_before_{0, 0};
 };
 
 }  // namespace

@@ -112,7 +112,8 @@ TEST_F(AppMainBar, OpacityFromSettings) {
         const char* value;
         int alpha;
     };
-    for (Case c : {Case{nullptr, 180}, Case{"255", 255}, Case{"abc", 0}, Case{"99.9", 99}}) {
+    for (Case c : {Case{nullptr, 180}, Case{"255", 255}, Case{"abc", 100}, Case{"", 100}, Case{"5", 100},
+                   Case{"999", 255}}) {
         if (c.value)
             put("set.ini", std::string("[set]\r\ntransparance=") + c.value + "\r\n");
         else

@@ -104,11 +104,25 @@ TEST_F(SettingsTest, StartWithWindowsFallsBackToTheUser) {
     EXPECT_EQ(set("set", "run"), "F");
 }
 
+TEST_F(SettingsTest, AMachineEntryThatCannotGoKeepsTheBoxTicked) {
+    const std::string hklm = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\Quillet";
+    sim.registry[hklm] = "C:\\Quillet\\quillet.exe";
+    sim.hklm_read_only = true;
+    open();
+    ProgramPage& p = page();
+    ASSERT_TRUE(p.启动选择框.checked());
+    p.启动选择框.user_click();
+    EXPECT_EQ(sim.messages.back().text, "系统启动项由管理员写入，无法删除，Quillet仍将随系统启动！");
+    EXPECT_TRUE(p.启动选择框.checked());
+    EXPECT_NE(set("set", "run"), "F");
+}
+
 TEST_F(SettingsTest, GreetingStoresTheDatedCopyCutOnACharacter) {
     open();
     ProgramPage& p = page();
+    p.标题编辑框.user_type("主人，晚上好！这是一个");
     p.标题编辑框.user_type("主人，晚上好！这是一个很长的标题");
-    EXPECT_EQ(p.标题编辑框.text(), "主人，晚上好！这是一个") << "11 characters";
+    EXPECT_EQ(p.标题编辑框.text(), "主人，晚上好！这是一个") << "11 characters, and no more";
     EXPECT_EQ(set("mesg", "title"), "主人，晚上好！这是一个");
 
     p.时间选择框.user_click();
@@ -128,7 +142,24 @@ TEST_F(SettingsTest, GreetingStoresTheDatedCopyCutOnACharacter) {
     p.时间选择框.user_click();
     EXPECT_EQ(set("mesg", "mesg"), "a" + chinese(99));
     p.内容编辑框.user_type(chinese(168 + 5));
-    EXPECT_EQ(p.内容编辑框.text(), chinese(168));
+    EXPECT_EQ(p.内容编辑框.text(), "a" + text) << "refused whole";
+}
+
+TEST_F(SettingsTest, GreetingLineBreaksStayInOneValueAndOldStrayLinesGo) {
+    // What raw line breaks left: the later lines of each copy, one of them read as a key.
+    put("set.ini", "[mesg]\r\nshow=T\r\n二行\r\nk=v\r\nmesg=一行\r\n; note\r\n[set]\r\ntray=1\r\n");
+    open();
+    const std::string tidy = "[mesg]\r\nshow=T\r\nmesg=一行\r\n; note\r\n[set]\r\ntray=1\r\n";
+    EXPECT_EQ(sim.file(settings_path())->substr(0, tidy.size()), tidy);
+    const std::string text = "第一行\r\nk=v\r\n[set]\r\n";
+    page().内容编辑框.user_type("第一行\r\n");
+    page().内容编辑框.user_type(text);
+    EXPECT_EQ(set("set", "tray"), "1");
+    EXPECT_EQ(settings::greeting_message_popup(), text);
+    program().settings_window()->user_close();
+    sim.run_deferred();
+    open();
+    EXPECT_EQ(page().内容编辑框.text(), text);
 }
 
 TEST_F(SettingsTest, StyleWritesTheManifestOnceAndRestarts) {

@@ -100,9 +100,11 @@ TEST_F(ContractUi, GesturesRaiseTheSameEventsOnBothBackendsAndHandlersSeeTheNewS
         {"type lines", [&] { user().type(f.multi, "甲\r\n乙\r\n"); },
          {"?*:blur", "?Multi:focus", "Multi:change 甲\r\n乙\r\n"}},
         {"clear the lines", [&] { user().type(f.multi, ""); }, {"Multi:change "}},
-        // 5 bytes: a third double-byte character does not fit, and is not split.
-        {"type past a limit", [&] { user().type(f.brief, "定时提"); },
+        // 5 bytes: a third double-byte character does not fit, wherever it goes;
+        // the box counts UTF-16 units, so only the program can refuse it.
+        {"type up to a limit", [&] { user().type(f.brief, "定时"); },
          {"?*:blur", "?Brief:focus", "Brief:change 定时"}},
+        {"insert past the limit", [&] { user().type(f.brief, "提定时"); }, {}},
         {"tick", [&] { user().tick(f.check); }, {"?*:blur", "?Check:focus", "Check:click on"}},
         {"untick", [&] { user().tick(f.check); }, {"Check:click off"}},
         {"pick an item", [&] { user().pick(f.drop, 2); }, {"?*:blur", "?Drop:focus", "Drop:change 2 丙"}},
@@ -127,6 +129,7 @@ TEST_F(ContractUi, GesturesRaiseTheSameEventsOnBothBackendsAndHandlersSeeTheNewS
     EXPECT_EQ(label_downs, 1);
     EXPECT_EQ(f.line.text(), "用户输入");
     EXPECT_EQ(f.multi.text(), "");
+    EXPECT_EQ(f.brief.text(), "定时");
     EXPECT_FALSE(f.check.checked());
     EXPECT_EQ(f.drop.selection(), 2);
     EXPECT_EQ(f.list.selection(), 0);

@@ -65,9 +65,10 @@ TEST_F(PageTest, EditorChecksAndAddsInTimeOrder) {
     p.小时编辑框.user_type("7");
     p.分钟编辑框.user_type("30");
     std::string long_text;
-    for (int i = 0; i < 150; ++i) long_text += "长";
+    for (int i = 0; i < 100; ++i) long_text += "长";
     p.信息编辑框.user_type(long_text);
-    EXPECT_EQ(p.信息编辑框.text().size(), 200u) << "the box takes what the field keeps";
+    p.信息编辑框.user_type(long_text + "长");
+    EXPECT_EQ(p.信息编辑框.text(), long_text) << "the box takes no more than the field keeps";
     p.增添按钮.user_click();
     EXPECT_TRUE(timer().running());
     EXPECT_EQ(p.提醒列表框.cell(0, 0), "07时30分") << "padded even when the box was never left";
@@ -94,7 +95,7 @@ TEST_F(PageTest, EditorChecksAndAddsInTimeOrder) {
     p.任务组合框.user_select(1);
     EXPECT_FALSE(p.查看按钮.enabled());
     p.增添按钮.user_click();
-    EXPECT_EQ(records(), (std::vector<std::string>{"06时00分|每日提醒|无||", "07时30分|每周提醒|周日|" + long_text.substr(0, 200) + "|无",
+    EXPECT_EQ(records(), (std::vector<std::string>{"06时00分|每日提醒|无||", "07时30分|每周提醒|周日|" + long_text + "|无",
                                                    "2027年3月4日09时00分|定日提醒|无||注销"}));
     EXPECT_EQ(p.总数标签.text(), "已添加提醒列表：现有3条提醒任务（按时间顺序排列）");
     // No kind (the boxes filled without their checks).
@@ -156,20 +157,33 @@ TEST_F(PageTest, PickChangeAndDelete) {
     EXPECT_EQ(sim.messages.back().buttons, Buttons::OkCancel);
     EXPECT_EQ(p.提醒列表框.row_count(), 4);
     EXPECT_EQ(p.信息编辑框.text(), "");
-    // Confirmed: gone, the captions stay and finish waits for a pick.
+    // Confirmed: gone, and back in add mode, so the reminder typed next is added.
     sim.answers.push_back(Answer::Ok);
     p.清空按钮.user_click();
     EXPECT_EQ(records().size(), 3u);
-    EXPECT_EQ(p.增添按钮.text(), "完成修改");
+    EXPECT_FALSE(p.edit_mode());
+    EXPECT_FALSE(p.切换按钮.visible());
     p.小时编辑框.user_type("5");
-    const std::size_t shown = sim.messages.size();
     p.增添按钮.user_click();
-    EXPECT_EQ(sim.messages.size(), shown);
-    EXPECT_EQ(records().size(), 3u);
+    EXPECT_EQ(records().size(), 4u);
+
+    // A table that cannot be written: no success is shown, the list keeps what
+    // the file holds and the editor what the user typed.
+    p.提醒列表框.user_pick(0);
+    p.信息编辑框.user_type("changed");
+    sim.fail_writes(100);
+    p.增添按钮.user_click();
+    EXPECT_EQ(last_message(), "提醒记录无法写入文件plan.edb，此次更改未能保存！");
+    EXPECT_TRUE(p.edit_mode());
+    EXPECT_EQ(p.信息编辑框.text(), "changed");
+    EXPECT_EQ(p.提醒列表框.cell(0, 3), "");
+    EXPECT_EQ(p.提醒列表框.selection(), 0);
+    sim.fail_writes(0);
+    EXPECT_EQ(records()[0], "05时00分|每日提醒|无||无");
 
     // The last row deleted: with the chime on the timer keeps going, without it stops.
     p.报时选择框.user_click();
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         sim.answers.push_back(Answer::Ok);
         p.提醒列表框.user_pick(0);
         p.清空按钮.user_click();
