@@ -167,10 +167,11 @@ void ProgramPage::风格选择框_click() {
     if (sys().files.exists(manifest)) return;
     sys().files.replace(manifest, style_manifest());
     sys().files.set_hidden(manifest);
+    const AliveToken alive = owner()->liveness();
     const Answer a = sys().dialogs.message_box(owner(),
                                                "您是首次设置此项，请重启本程序以使设置生效！是否立即重启Quillet？",
                                                "重启确认", Icon::Question, Buttons::YesNo);
-    if (a != Answer::Yes) return;
+    if (!alive || a != Answer::Yes) return;
     sys().shell.start_program(program_path(), "restart");
     program_.exit_procedure();
 }

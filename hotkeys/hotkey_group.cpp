@@ -71,8 +71,10 @@ void HotkeyGroup::清除按钮_click() {
     ini::delete_section(file_path(), decimal(n), kFileFlush);
     功能键组合框.select(0);
     字母组合框.select(0);
+    const AliveToken alive = owner()->liveness();
     sys().dialogs.message_box(owner(), function_items()[static_cast<std::size_t>(n)] + "的热键已清除。", "",
                               Icon::None, Buttons::Ok);
+    if (!alive) return;
     生效按钮_click();
 }
 

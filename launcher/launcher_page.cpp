@@ -173,8 +173,10 @@ void LauncherPage::按钮4_click() {
     const int i = 组名列表框.selection();
     if (i < 0) return;
     close_launcher();
+    const AliveToken alive = page_.window()->liveness();
     if (sys().dialogs.message_box(page_.window(), "您是否确定删除选定的组，此操作执行后将无法恢复？", "删除组确认", Icon::Warning,
-                                  Buttons::YesNo) != Answer::Yes)
+                                  Buttons::YesNo) != Answer::Yes ||
+        !alive)
         return;
     State& st = launcher_.state();
     const int n = st.group_count;

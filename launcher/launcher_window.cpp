@@ -198,16 +198,20 @@ void LauncherWindow::invalid_path_flow() {
 }
 
 Answer LauncherWindow::ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons) {
+    const AliveToken alive = liveness();
     set_topmost(false);
     const Answer a = sys().dialogs.message_box(this, text, title, icon, buttons);
+    if (!alive) return Answer::Cancel;
     set_topmost(true);
     return a;
 }
 
 std::optional<std::string> LauncherWindow::input(const std::string& prompt, const std::string& title,
                                                  const std::string& initial) {
+    const AliveToken alive = liveness();
     set_topmost(false);
     std::optional<std::string> text = sys().dialogs.input_box(this, prompt, title, initial);
+    if (!alive) return std::nullopt;
     set_topmost(true);
     return text;
 }
@@ -234,8 +238,9 @@ void LauncherWindow::shortcut_mouse_down(ShortcutButton& b, MouseButton mb) {
     const int frame = (rect().width - client.width) / 2;
     const Point at{rect().left + frame + b.rect().left,
                    rect().top + (rect().height - client.height) - frame + b.rect().bottom()};
+    const AliveToken alive = liveness();
     const int chosen = sys().dialogs.popup_menu(items, at, disabled);
-    if (chosen >= 0) menu_command(chosen);
+    if (alive && chosen >= 0) menu_command(chosen);
 }
 
 void LauncherWindow::menu_command(int item) {

@@ -67,6 +67,8 @@ private:
     void invalid_path_flow();
     void menu_command(int item);
     // The box wrapped in the topmost pair, so that it can come to the front.
+    // Cancel (nothing) when the window went meanwhile: every caller then
+    // returns without touching it.
     Answer ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons);
     std::optional<std::string> input(const std::string& prompt, const std::string& title, const std::string& initial);
     State& state();

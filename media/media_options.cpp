@@ -127,7 +127,9 @@ void MediaOptions::浏览按钮_click() {
     FileDialog d;
     d.title = "请选择您喜爱的一首MP3";
     d.filter = "MP3文件(*.mp3)|*.MP3";
+    const AliveToken alive = 浏览按钮.window()->liveness();
     const std::optional<std::string> path = sys().dialogs.open_file(浏览按钮.window(), d);
+    if (!alive) return;
     if (path && !path->empty()) {
         路径编辑框.set_text(*path);
         settings::music_path.write(*path);

@@ -66,8 +66,6 @@ MediaPage::MediaPage(TabPage& page, Media& media)
     列表框.on_pick = [this] { 列表框_pick(); };
 }
 
-MediaPage::~MediaPage() { *alive_ = false; }
-
 void MediaPage::tab_shown(int preset) {
     if (preset == 1 || preset == 2) {
         组合框.select(preset == 1 ? kPictures : kMusic);
@@ -119,8 +117,9 @@ void MediaPage::文件按钮_click() {
         d.title = "请选择一首MP3";
         d.filter = "MP3(*.mp3)|*.MP3";
     }
+    const AliveToken alive = 列表框.window()->liveness();
     const std::optional<std::string> path = sys().dialogs.open_file(列表框.window(), d);
-    if (path && !path->empty()) add_row(*path, false);
+    if (alive && path && !path->empty()) add_row(*path, false);
 }
 
 void MediaPage::show_search_status(const std::string& text, bool now) {
@@ -147,9 +146,9 @@ bool MediaPage::search(std::string folder, const std::string& ext) {
         // thousands of rows (a repaint can take longer than the search's step).
         if (!pumped_ || sys().clock.ticks_ms() - pumped_at_ >= kPumpEveryMs) {
             pumped_ = true;
-            const std::shared_ptr<bool> alive = alive_;
+            const AliveToken alive = 列表框.window()->liveness();
             sys().loop.process_pending();
-            if (!*alive || !列表框.window()->created()) return false;
+            if (!alive) return false;
             pumped_at_ = sys().clock.ticks_ms();
         }
     }
@@ -162,13 +161,13 @@ bool MediaPage::search(std::string folder, const std::string& ext) {
 
 void MediaPage::目录按钮_click() {
     const bool pictures = kind() == kPictures;
+    const AliveToken alive = 列表框.window()->liveness();
     const std::optional<std::string> folder =
         sys().dialogs.browse_folder(列表框.window(), pictures ? "请选择壁纸所在的文件夹：" : "请选择MP3所在的文件夹：");
-    if (!folder || folder->empty()) return;
-    const std::shared_ptr<bool> alive = alive_;
+    if (!alive || !folder || folder->empty()) return;
     pumped_ = false;
     const bool whole = pictures ? search(*folder, "bmp") && search(*folder, "jpg") : search(*folder, "mp3");
-    if (!whole || !*alive) return;
+    if (!whole || !alive) return;
     // The last file found stays in view until the result replaces it.
     if (status_pending_) show_search_status(status_text_, true);
     sys().dialogs.beep();

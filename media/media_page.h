@@ -32,7 +32,6 @@ public:
     MediaPage(TabPage& page, Media& media);
     MediaPage(const MediaPage&) = delete;
     MediaPage& operator=(const MediaPage&) = delete;
-    ~MediaPage();
 
     DropDown 组合框;
     Button 目录按钮;
@@ -74,9 +73,6 @@ private:
     void show_search_status(const std::string& text, bool now);
 
     Media& media_;
-    // Cleared when the page goes, so that a search running the window's
-    // messages stops instead of touching a page that is gone.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     std::uint64_t status_shown_at_ = 0;
     std::uint64_t pumped_at_ = 0;
     bool pumped_ = false;

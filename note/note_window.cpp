@@ -206,9 +206,9 @@ void NoteWindow::移动时钟_tick() {
 }
 
 void NoteWindow::菜单按钮_click() {
-    const Stay stay(*this);
+    const AliveToken alive = liveness();
     const int item = sys().dialogs.popup_menu(menu_items(), {rect().left + 8, rect().top + 19});
-    if (!stay.open()) return;
+    if (!alive) return;
     switch (item) {
         case 0: save_as_text(); break;
         case 1: open_document(); break;
@@ -224,7 +224,7 @@ void NoteWindow::记录编辑框_double_click() { clear(); }
 void NoteWindow::clear() { set_note_text(""); }
 
 NoteWindow::Saved NoteWindow::save_text() {
-    const Stay stay(*this);
+    const AliveToken alive = liveness();
     const std::string text = 记录编辑框.text();
     if (text.empty()) {
         sys().dialogs.message_box(this, "本贴中没有需要保存的文本！", "内容？", Icon::Error, Buttons::Ok, true);
@@ -239,7 +239,7 @@ NoteWindow::Saved NoteWindow::save_text() {
     // The text was taken before the dialog: it is written even when the window went meanwhile.
     if (!sys().files.replace(*path, text)) {
         // The user must not believe the text is safe in that file.
-        sys().dialogs.message_box(stay.open() ? this : nullptr, "文本未能保存到：\r\n" + *path, "保存文本", Icon::Error,
+        sys().dialogs.message_box(alive ? this : nullptr, "文本未能保存到：\r\n" + *path, "保存文本", Icon::Error,
                                   Buttons::Ok, true);
         return Saved::WriteFailed;
     }
@@ -265,18 +265,18 @@ void NoteWindow::tell_cut(const std::vector<std::string>& paths) {
 }
 
 void NoteWindow::open_document() {
-    const Stay stay(*this);
+    const AliveToken alive = liveness();
     bool replace = false;
     if (!记录编辑框.text().empty()) {
         replace = sys().dialogs.message_box(this, "您是否需要在载入选定文件前清空本贴内容？", "询问", Icon::Question,
                                             Buttons::YesNo, true) == Answer::Yes;
-        if (!stay.open()) return;
+        if (!alive) return;
     }
     FileDialog d;
     d.title = "打开文件";
     d.filter = "支持的文件格式|*.TXT;*.INI;*.INF;*.KEY";
     const auto path = sys().dialogs.open_file(this, d);
-    if (!path || !stay.open()) return;
+    if (!path || !alive) return;
     std::string block;
     bool cut = false;
     if (!loaded_block(*path, block, cut)) return;
@@ -302,10 +302,10 @@ void NoteWindow::记录编辑框_files_dropped(const std::vector<std::string>& p
 }
 
 void NoteWindow::change_font() {
-    const Stay stay(*this);
+    const AliveToken alive = liveness();
     Font font = 记录编辑框.font();
     Color color = 记录编辑框.text_color();
-    if (!sys().dialogs.choose_font(this, font, color) || !stay.open()) return;
+    if (!sys().dialogs.choose_font(this, font, color) || !alive) return;
     记录编辑框.set_font(font);
     记录编辑框.set_text_color(color);
 }
@@ -327,15 +327,15 @@ void NoteWindow::关闭按钮_click() {
     // is up would close the window under the first.
     if (closing_) return;
     closing_ = true;
-    const Stay stay(*this);
+    const AliveToken alive = liveness();
     Saved saved = Saved::No;
     if (!记录编辑框.text().empty() &&
         sys().dialogs.message_box(this, "在您关闭小贴前是否需要保存本贴内容？", "请您确认", Icon::Question,
                                   Buttons::YesNo) == Answer::Yes) {
-        if (stay.open()) saved = save_text();
+        if (alive) saved = save_text();
     }
     // Closed meanwhile (the program's exit): that close kept what had to be kept.
-    if (!stay.open()) return;
+    if (!alive) return;
     恢复时钟.set_interval(0);
     // The text goes with the window, unless it could not be written where the user wanted it.
     if (saved == Saved::WriteFailed)

@@ -74,18 +74,6 @@ public:
     static Font default_font();
 
 private:
-    // Taken before a dialog: its modal loop runs the program's other messages,
-    // so the window may be closed (the program's exit) or deleted by its end.
-    class Stay {
-    public:
-        explicit Stay(const NoteWindow& w) : w_(w), life_(w.life_) {}
-        bool open() const { return !life_.expired() && w_.created(); }
-
-    private:
-        const NoteWindow& w_;
-        std::weak_ptr<const char> life_;
-    };
-
     // The block a loaded file adds to the note; false when it cannot be read.
     // A file with a zero byte gives only the text before it (cut is set).
     static bool loaded_block(const std::string& path, std::string& block, bool& cut);
@@ -96,7 +84,6 @@ private:
     Saved save_text();
 
     Note& owner_;
-    std::shared_ptr<const char> life_ = std::make_shared<const char>('\0');
     // The close is running (its question or its save dialog is up).
     bool closing_ = false;
 };

@@ -573,6 +573,7 @@ Window::~Window() {
 void Window::create() {
     if (created_) return;
     UiBackend& b = ui_backend();
+    life_.restart();
     peer_ = b.create_peer(*this);
     for (Control* c : controls_) c->peer_ = b.create_peer(*c);
     created_ = true;
@@ -583,6 +584,7 @@ void Window::destroy() {
     if (on_destroy) on_destroy();
     set_visible(false);
     created_ = false;
+    life_.end();
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) (*it)->peer_.reset();
     peer_.reset();
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "platform/datetime.h"
+#include "platform/liveness.h"
 #include "platform/resources.h"
 #include "platform/types.h"
 
@@ -608,6 +609,9 @@ public:
     // Runs on_destroy, then removes the peers; the object stays and may be
     // deleted later (see Loop::defer).
     void destroy();
+    // Taken by a handler before a modal step: false once the window has been
+    // destroyed or deleted meanwhile (platform/liveness.h).
+    AliveToken liveness() const { return life_.token(); }
 
     // Topmost requests go to the backend every time, even when unchanged.
     void set_topmost(bool t);
@@ -676,6 +680,7 @@ private:
     bool shaped_ = false;
     Res shape_ = Res::AppIcon;
     Color shape_key_ = kPureRed;
+    Liveness life_;
 };
 
 // An interval timer (interval in ms, 0 stops; any other value starts it).

@@ -38,7 +38,9 @@ void check_time_box(DropDown& kind, Edit& box, Edit& other, int max, const char*
     if (other.text().empty()) other.set_text("00");
     const double v = leading_number(box.text());
     if (v < 0 || v > max) {
+        const AliveToken alive = owner->liveness();
         sys().dialogs.message_box(owner, message, "错误", Icon::Error, Buttons::Ok);
+        if (!alive) return;
         box.set_text("");
     }
 }
@@ -218,7 +220,9 @@ void RemindersPage::browse() {
     FileDialog d;
     d.title = "请选择计划运行程序：";
     d.filter = "可执行程序(*.exe)|*.EXE";
-    if (auto path = sys().dialogs.open_file(owner(), d)) 任务编辑框.set_text(cut_bytes(*path, 512));
+    const AliveToken alive = owner()->liveness();
+    const std::optional<std::string> path = sys().dialogs.open_file(owner(), d);
+    if (alive && path) 任务编辑框.set_text(cut_bytes(*path, 512));
 }
 
 Reminder RemindersPage::editor_fields() const {
@@ -279,7 +283,9 @@ void RemindersPage::增添按钮_click() {
     提醒列表框.remove_row(selected);
     insert_in_time_order(提醒列表框, r);
     if (!list_changed()) return restore_rows(before, selected);
+    const AliveToken alive = owner()->liveness();
     sys().dialogs.message_box(owner(), "该条提醒记录已修改！", "修改完成", Icon::Information, Buttons::Ok);
+    if (!alive) return;
     show_add_captions();
     clear_editor();
 }
@@ -297,8 +303,10 @@ void RemindersPage::clear_editor() {
     日期组合框.hide();
     查看按钮.set_enabled(false);
     if (清空按钮.text() != kDeleteCaption || 提醒列表框.selection() < 0) return;
+    const AliveToken alive = owner()->liveness();
     if (sys().dialogs.message_box(owner(), "您是否确认删除此提醒记录？", "删除确认", Icon::Question,
-                                  Buttons::OkCancel) != Answer::Ok)
+                                  Buttons::OkCancel) != Answer::Ok ||
+        !alive)
         return;
     const std::vector<Reminder> before = reminder_rows(提醒列表框);
     const int selected = 提醒列表框.selection();

@@ -236,6 +236,7 @@ bool SimSystem::read_part(const std::string& path, std::uint64_t offset, std::si
 }
 
 bool SimSystem::replace(const std::string& path, const std::string& data, Flush flush) {
+    record("file replace " + path);
     if (fail_writes_ > 0) {
         --fail_writes_;
         return false;
@@ -271,6 +272,7 @@ bool SimSystem::replace(const std::string& path, const std::string& data, Flush 
 }
 
 bool SimSystem::rename(const std::string& from, const std::string& to) {
+    record("file rename " + from + " > " + to);
     const std::string f = normalize(from, dir), t = normalize(to, dir);
     if (f.empty() || t.empty()) return false;
     const std::string fk = ascii_upper(f), tk = ascii_upper(t);
@@ -308,6 +310,7 @@ bool SimSystem::rename(const std::string& from, const std::string& to) {
 }
 
 bool SimSystem::remove(const std::string& path) {
+    record("file remove " + path);
     auto it = nodes_.find(ascii_upper(normalize(path, dir)));
     if (it == nodes_.end() || it->second.folder) return false;
     nodes_.erase(it);
@@ -315,6 +318,7 @@ bool SimSystem::remove(const std::string& path) {
 }
 
 bool SimSystem::create_folder(const std::string& path) {
+    record("file mkdir " + path);
     const std::string p = normalize(path, dir);
     if (p.empty() || !ensure_parent(p)) return false;
     auto [it, added] = nodes_.try_emplace(ascii_upper(p));

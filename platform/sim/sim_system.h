@@ -96,7 +96,8 @@ public:
     // Advances virtual time by ms, firing due timers in order; the clock
     // reads each timer's due time while it runs. Deferred calls run after each tick.
     void advance(std::int64_t ms);
-    // Runs deferred calls (Loop::defer) now.
+    // Runs deferred calls (Loop::defer) now; while a modal step is up (as in
+    // while_shown) they wait for its end, as on Windows.
     void run_deferred();
     int running_timers() const { return static_cast<int>(timers_.size()); }
 
@@ -124,9 +125,22 @@ public:
     std::deque<Point> drag_answers;                                 // default: window stays
 
     // ---- logs ----
+    // One ordered record of the platform calls, "kind detail" each: "message
+    // title: text", "dialog open title", "menu a|b", "file replace path",
+    // "window show caption", "tray remove", "hotkey unregister 2", "end 0", ...
+    // (reads are not recorded). The lists below keep the details of some kinds.
+    std::vector<std::string> calls;
+    void record(std::string call);
+    // The calls of one kind (the first word), from index `from` on.
+    std::vector<std::string> calls_of(const std::string& kind, std::size_t from = 0) const;
+    // Compares the calls from index `from` on with expected, in order, over
+    // the kinds expected names (the other kinds are passed over). An entry
+    // written "?call" may be missing. Empty when they agree; otherwise what
+    // differs first.
+    std::string calls_differ(const std::vector<std::string>& expected, std::size_t from = 0) const;
     std::vector<ShownMessage> messages;
     std::vector<ShownDialog> dialogs;
-    // Runs while the next box or dialog is up (then is cleared): what the user
+    // Runs while the next box, dialog or menu is up (then is cleared): what the user
     // tries behind it. Its owner takes no input meanwhile, as on Windows.
     std::function<void()> while_shown;
     std::vector<Res> sounds;
@@ -243,6 +257,9 @@ public:
     std::unique_ptr<Peer> create_peer(Control& c) override;
     void drag(Window& w) override;
 
+    // Ends when the sim goes (for peers that may outlive it).
+    AliveToken liveness() const { return life_.token(); }
+
     // The key the sim uses for a path: upper-cased, "/" as "\", no trailing "\".
     static std::string key_of(const std::string& path);
 
@@ -272,11 +289,14 @@ private:
     std::int64_t now_ms_ = 0;  // virtual ms since base_
     std::int64_t base_serial_ = 0;
 
+    class Modal;
     std::deque<std::function<void()>> deferred_;
+    int modal_steps_ = 0;
     std::deque<std::pair<Window*, int>> hotkey_queue_;
     unsigned random_state_ = 12345;
 
     System system_;
+    Liveness life_;
     bool ensure_parent(const std::string& path);
 };
 

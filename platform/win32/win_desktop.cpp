@@ -199,17 +199,34 @@ bool Win32System::process_pending() {
 
 void Win32System::defer(std::function<void()> f) {
     deferred_.push_back(std::move(f));
-    if (defer_posted_) return;
+    post_deferred();
+}
+
+void Win32System::post_deferred() {
+    if (defer_posted_ || modal_steps_ > 0 || deferred_.empty()) return;
     // A window message, not a thread message: modal loops dispatch it too.
     if (HWND h = defer_window()) defer_posted_ = PostMessageW(h, kRunDeferred, 0, 0);
 }
 
 void Win32System::run_deferred() {
     defer_posted_ = false;
+    // A modal step still up: its end posts the calls again.
+    if (modal_steps_ > 0) return;
     std::deque<std::function<void()>> batch;
     batch.swap(deferred_);
     for (auto& f : batch)
         if (f) f();
+}
+
+Win32System::ModalStep::ModalStep() {
+    if (Win32System* s = current()) ++s->modal_steps_;
+}
+
+Win32System::ModalStep::~ModalStep() {
+    Win32System* s = current();
+    if (!s) return;
+    if (s->modal_steps_ > 0) --s->modal_steps_;
+    s->post_deferred();
 }
 
 LRESULT CALLBACK Win32System::helper_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

@@ -136,6 +136,7 @@ INT_PTR CALLBACK input_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 
 Answer Win32System::message_box(Window* owner, const std::string& text, const std::string& title, Icon icon,
                                 Buttons buttons, bool foreground) {
+    const ModalStep step;
     UINT flags = icon_flag(icon);
     flags |= buttons == Buttons::OkCancel ? MB_OKCANCEL : buttons == Buttons::YesNo ? MB_YESNO : MB_OK;
     if (foreground) flags |= MB_SETFOREGROUND;
@@ -150,14 +151,17 @@ Answer Win32System::message_box(Window* owner, const std::string& text, const st
 }
 
 std::optional<std::string> Win32System::open_file(Window* owner, const FileDialog& d) {
+    const ModalStep step;
     return file_dialog(owner_hwnd(owner), d, false);
 }
 
 std::optional<std::string> Win32System::save_file(Window* owner, const FileDialog& d) {
+    const ModalStep step;
     return file_dialog(owner_hwnd(owner), d, true);
 }
 
 std::optional<std::string> Win32System::browse_folder(Window* owner, const std::string& prompt) {
+    const ModalStep step;
     const std::wstring p = widen(prompt);
     BROWSEINFOW bi{};
     bi.hwndOwner = owner_hwnd(owner);
@@ -174,6 +178,7 @@ std::optional<std::string> Win32System::browse_folder(Window* owner, const std::
 }
 
 bool Win32System::choose_font(Window* owner, Font& font, Color& color) {
+    const ModalStep step;
     const int dpi = screen_dpi();
     LOGFONTW lf{};
     lf.lfHeight = -MulDiv(font.points, dpi, 72);
@@ -203,6 +208,7 @@ bool Win32System::choose_font(Window* owner, Font& font, Color& color) {
 
 std::optional<std::string> Win32System::input_box(Window* owner, const std::string& prompt,
                                                   const std::string& title, const std::string& initial) {
+    const ModalStep step;
     Template t;
     DLGTEMPLATE head{DS_SETFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, 240, 82};
     t.add(&head, sizeof head);
@@ -226,6 +232,7 @@ std::optional<std::string> Win32System::input_box(Window* owner, const std::stri
 }
 
 int Win32System::popup_menu(const std::vector<std::string>& items, Point screen_pos, const std::vector<bool>& disabled) {
+    const ModalStep step;
     HMENU menu = CreatePopupMenu();
     if (!menu) return -1;
     for (std::size_t i = 0; i < items.size(); ++i) {

@@ -122,6 +122,18 @@ public:
     bool process_pending() override;
     void defer(std::function<void()> f) override;
 
+    // Lives while a message box, input box, pop-up menu or common dialog is
+    // up. Its modal loop dispatches the program's other messages, and a
+    // window closed meanwhile must not be deleted under the handler that
+    // waits for the step: deferred calls wait until the last step ends.
+    class ModalStep {
+    public:
+        ModalStep();
+        ~ModalStep();
+        ModalStep(const ModalStep&) = delete;
+        ModalStep& operator=(const ModalStep&) = delete;
+    };
+
     // Window messages for the services (see service_message).
     bool handle_service_message(Window& w, HWND h, UINT msg, LPARAM lp);
 
@@ -131,6 +143,7 @@ private:
     HWND defer_window();
     HWND menu_window();
     void run_deferred();
+    void post_deferred();
     bool tray_call(DWORD op, Window& owner);
     void version(DWORD& major, DWORD& minor);
 
@@ -151,6 +164,7 @@ private:
 
     std::deque<std::function<void()>> deferred_;
     bool defer_posted_ = false;
+    int modal_steps_ = 0;
     HWND defer_hwnd_ = nullptr;
     HWND menu_hwnd_ = nullptr;
 

@@ -451,7 +451,7 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
 ControlPeer::ControlPeer(Control& c) : control_(c) { live_controls().insert(this); }
 
 ControlPeer::~ControlPeer() {
-    *alive_ = false;
+    life_.end();
     live_controls().erase(this);
     destroy_hwnd();
     if (font_ && own_font_) DeleteObject(font_);
@@ -627,7 +627,7 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
     HWND h = hwnd_;
     LRESULT r = 0;
     if (message(msg, wp, lp, r)) return r;
-    std::shared_ptr<bool> alive = alive_;
+    const AliveToken alive = life_.token();
     switch (msg) {
         case WM_MOUSEMOVE: {
             r = DefSubclassProc(h, msg, wp, lp);
@@ -653,22 +653,22 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             // The control's own handling first (capture, pressed look), so a
             // handler that starts a move loop finds it settled.
             r = DefSubclassProc(h, msg, wp, lp);
-            if (*alive) control_.user_mouse_down(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right);
+            if (alive) control_.user_mouse_down(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right);
             return r;
         case WM_CHAR:
             // The program sees the key first; Enter in a one-line box would only beep.
             if (control_.on_key) {
                 control_.user_key(static_cast<int>(wp));
-                if (!*alive || wp == VK_RETURN) return 0;
+                if (!alive || wp == VK_RETURN) return 0;
             }
             break;
         case WM_SETFOCUS:
             r = DefSubclassProc(h, msg, wp, lp);
-            if (*alive && !syncing_) control_.user_focus();
+            if (alive && !syncing_) control_.user_focus();
             return r;
         case WM_KILLFOCUS:
             r = DefSubclassProc(h, msg, wp, lp);
-            if (*alive && !syncing_) control_.user_focus_lost();
+            if (alive && !syncing_) control_.user_focus_lost();
             return r;
         default:
             break;

@@ -116,7 +116,7 @@ protected:
         ControlPeer& p_;
     };
     // Lets a peer notice that a user_* call destroyed it.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    Liveness life_;
     bool hot_ = false;       // pointer over the control
     bool tracking_ = false;  // TME_LEAVE requested
 

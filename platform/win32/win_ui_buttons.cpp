@@ -1,6 +1,7 @@
 // The button family: push buttons, check boxes and the buttons we draw
 // ourselves (image, picture and colour buttons).
 #include "platform/win32/win_ui.h"
+#include "platform/win32/win_system.h"
 
 #include <commdlg.h>
 
@@ -46,9 +47,9 @@ public:
     }
     bool on_command(WORD code) override {
         if (code != BN_CLICKED || syncing_) return true;
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         box_.user_click();
-        if (*alive) apply(Prop::Check);
+        if (alive) apply(Prop::Check);
         return true;
     }
     bool on_ctlcolor(HDC dc, LRESULT& result) override {
@@ -118,9 +119,9 @@ protected:
                 return true;
             case WM_LBUTTONDBLCLK: {
                 // A quick second click is a click, not a double click.
-                std::shared_ptr<bool> alive = alive_;
+                const AliveToken alive = life_.token();
                 result = DefSubclassProc(hwnd(), WM_LBUTTONDOWN, wp, lp);
-                if (*alive) control().user_mouse_down(MouseButton::Left);
+                if (alive) control().user_mouse_down(MouseButton::Left);
                 return true;
             }
             default:
@@ -260,8 +261,13 @@ protected:
         cc.rgbResult = picker_.color();
         cc.lpCustColors = custom;
         cc.Flags = CC_RGBINIT | CC_ANYCOLOR;
-        std::shared_ptr<bool> alive = alive_;
-        if (!lib::choose_color(&cc) || !*alive) return;
+        const AliveToken alive = life_.token();
+        bool chosen;
+        {
+            const Win32System::ModalStep step;
+            chosen = lib::choose_color(&cc) != FALSE;
+        }
+        if (!chosen || !alive) return;
         picker_.user_choose(cc.rgbResult);
     }
 

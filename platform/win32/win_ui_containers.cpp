@@ -97,10 +97,10 @@ public:
         if (n->code != TCN_SELCHANGE) return false;
         if (syncing_) return true;
         const int sel = TabCtrl_GetCurSel(hwnd());
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         tab_.user_select(sel);
         // A change the object did not take is taken back.
-        if (*alive && TabCtrl_GetCurSel(hwnd()) != tab_.selection()) apply(Prop::Selection);
+        if (alive && TabCtrl_GetCurSel(hwnd()) != tab_.selection()) apply(Prop::Selection);
         return true;
     }
 

@@ -37,10 +37,10 @@ public:
         if (syncing_) return true;
         const auto* c = reinterpret_cast<NMDATETIMECHANGE*>(n);
         if (c->dwFlags != GDT_VALID) return true;
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         picker_.user_pick(DateTime{c->st.wYear, c->st.wMonth, c->st.wDay, 0, 0, 0});
         // A date the object refused goes back to the one it holds.
-        if (*alive) apply(Prop::Value);
+        if (alive) apply(Prop::Value);
         return true;
     }
 

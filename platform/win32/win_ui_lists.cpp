@@ -50,9 +50,9 @@ public:
     bool on_command(WORD code) override {
         if (code != CBN_SELCHANGE || syncing_) return true;
         const int sel = static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0));
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         box_.user_select(sel);
-        if (*alive && static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)) != box_.selection())
+        if (alive && static_cast<int>(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0)) != box_.selection())
             apply(Prop::Selection);
         return true;
     }
@@ -100,9 +100,9 @@ public:
     bool on_command(WORD code) override {
         if (code != LBN_SELCHANGE || syncing_) return true;
         const int sel = static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0));
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         list_.user_select(sel);
-        if (*alive && static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)) != list_.selection())
+        if (alive && static_cast<int>(SendMessageW(hwnd(), LB_GETCURSEL, 0, 0)) != list_.selection())
             apply(Prop::Selection);
         return true;
     }
@@ -288,15 +288,15 @@ private:
     }
 
     void pick(int row) {
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         list_.user_pick(row);
-        if (*alive) apply_selection();
+        if (alive) apply_selection();
     }
 
     void toggle(int row) {
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         list_.user_check(row, !list_.row_checked(row));
-        if (*alive) ListView_RedrawItems(hwnd(), row, row);
+        if (alive) ListView_RedrawItems(hwnd(), row, row);
     }
 
     ListView& list_;
@@ -334,9 +334,9 @@ public:
         if (syncing_) return true;
         const int pos = static_cast<int>(SendMessageW(hwnd(), TBM_GETPOS, 0, 0));
         if (pos == slider_.position()) return true;
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         slider_.user_move(pos);
-        if (*alive && static_cast<int>(SendMessageW(hwnd(), TBM_GETPOS, 0, 0)) != slider_.position())
+        if (alive && static_cast<int>(SendMessageW(hwnd(), TBM_GETPOS, 0, 0)) != slider_.position())
             apply(Prop::Value);
         return true;
     }

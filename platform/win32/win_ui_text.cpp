@@ -177,13 +177,13 @@ public:
     bool on_command(WORD code) override {
         if (code != EN_CHANGE || syncing_) return true;
         const std::size_t max = edit_.mode().max_bytes;
-        std::shared_ptr<bool> alive = alive_;
+        const AliveToken alive = life_.token();
         if (max == 0 && (lent_ || long_)) {
             // The box keeps the text; the object reads it when asked.
             const bool was_lent = lent_;
             lent_ = true;
             shown_valid_ = false;
-            if (!edit_.user_changed() && *alive && !was_lent) {
+            if (!edit_.user_changed() && alive && !was_lent) {
                 lent_ = false;
                 take_back();
             }
@@ -204,7 +204,7 @@ public:
         shown_ = t;
         shown_valid_ = true;
         edit_.user_type(std::move(t));
-        if (!*alive) return true;
+        if (!alive) return true;
         // What the object refused is taken back.
         if (edit_.text() != shown_) take_back();
         return true;

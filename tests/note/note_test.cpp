@@ -452,7 +452,7 @@ TEST_F(NoteTest, NothingBehindTheNotesBoxesClosesItUnderThem) {
         w.关闭按钮.user_click();
         w.关闭按钮_click();
         w.user_close();
-        sim.run_deferred();  // the box's modal loop runs what was deferred
+        sim.run_deferred();  // held while the box is up: nothing is freed under it
     };
     sim.answers.push_back(Answer::Yes);
     sim.file_answers.push_back("C:\\d\\k.txt");
