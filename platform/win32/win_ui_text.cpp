@@ -188,7 +188,7 @@ public:
             return true;
         }
         // A character that CP936 lacks stays in the box, where the caret is;
-        // the object holds it as the system converts it ("?").
+        // the object holds its escape, so a path shown here reads back whole.
         std::string t = box_text();
         shown_valid_ = !(max && t.size() > max);
         if (!shown_valid_) t = cut_bytes(t, max);
