@@ -237,7 +237,9 @@ NoteWindow::Saved NoteWindow::save_text() {
     const auto path = sys().dialogs.save_file(this, d);
     if (!path) return Saved::No;
     // The text was taken before the dialog: it is written even when the window went meanwhile.
-    if (!sys().files.replace(*path, text)) {
+    // A text file is plain CP936 for every other program: a character it
+    // lacks is written as "?", as Windows writes it.
+    if (!sys().files.replace(*path, cp936_without_escapes(text))) {
         // The user must not believe the text is safe in that file.
         sys().dialogs.message_box(alive ? this : nullptr, "文本未能保存到：\r\n" + *path, "保存文本", Icon::Error,
                                   Buttons::Ok, true);

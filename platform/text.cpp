@@ -68,9 +68,9 @@ bool equal_no_case(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size();) {
         std::size_t j = next_char(a, i);
-        if (j - i == 2) {
-            // A double-byte character compares exactly, trail byte included.
-            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+        if (j - i > 1) {
+            // A double-byte character or an escape compares exactly, trail bytes included.
+            if (a.compare(i, j - i, b, i, j - i) != 0) return false;
         } else if (lower_ascii(a[i]) != lower_ascii(b[i])) {
             return false;
         }
@@ -135,70 +135,77 @@ const std::vector<std::uint16_t>& from_unit() {
     return table;
 }
 
-// The code unit of an escape at i, or -1 when there is none.
-long escape_at(std::string_view s, std::size_t i) {
-    if (static_cast<unsigned char>(s[i]) != 0xFF || s.size() - i < 5) return -1;
-    long u = 0;
-    for (std::size_t k = 1; k <= 4; ++k) {
-        const unsigned char d = static_cast<unsigned char>(s[i + k]);
-        if (d < 0xA0 || d > 0xAF) return -1;
-        u = (u << 4) | (d & 0xF);
-    }
-    return u;
-}
-
 }  // namespace
 
-std::string cp936_from_utf16le(std::string_view bytes) {
+std::string cp936_from_utf16(std::u16string_view units) {
     const auto& table = from_unit();
-    std::string out;
-    out.reserve(bytes.size());
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const unsigned u = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+    // Sized first, then written through a pointer: texts of megabytes (the
+    // note) pass here on every read.
+    std::size_t size = 0;
+    for (const char16_t u : units) size += u < 0x80 || u == kEuro ? 1 : table[u] ? 2 : kEscapeBytes;
+    std::string out(size, '\0');
+    char* o = &out[0];
+    for (const char16_t unit : units) {
+        const unsigned u = unit;
         if (u < 0x80) {
-            out += static_cast<char>(u);
+            *o++ = static_cast<char>(u);
         } else if (u == kEuro) {
-            out += static_cast<char>(0x80);
-        } else if (table[u]) {
-            out += static_cast<char>(table[u] >> 8);
-            out += static_cast<char>(table[u] & 0xFF);
+            *o++ = static_cast<char>(0x80);
+        } else if (const unsigned pair = table[u]) {
+            *o++ = static_cast<char>(pair >> 8);
+            *o++ = static_cast<char>(pair & 0xFF);
         } else {
-            out += static_cast<char>(0xFF);
-            for (int shift = 12; shift >= 0; shift -= 4) out += static_cast<char>(0xA0 | ((u >> shift) & 0xF));
+            *o++ = static_cast<char>(0xFF);
+            for (int shift = 12; shift >= 0; shift -= 4) *o++ = static_cast<char>(0xA0 | ((u >> shift) & 0xF));
         }
     }
     return out;
 }
 
-std::string utf16le_from_cp936(std::string_view s) {
-    std::string out;
-    out.reserve(s.size() * 2);
-    auto unit = [&](unsigned u) {
-        out += static_cast<char>(u & 0xFF);
-        out += static_cast<char>(u >> 8);
-    };
+std::u16string utf16_from_cp936(std::string_view s) {
+    std::u16string out(s.size(), u'\0');
+    char16_t* o = &out[0];
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        const long escaped = escape_at(s, i);
         if (c < 0x80) {
-            unit(c);
+            *o++ = c;
             ++i;
         } else if (c == 0x80) {
-            unit(kEuro);
+            *o++ = static_cast<char16_t>(kEuro);
             ++i;
-        } else if (escaped >= 0) {
-            unit(static_cast<unsigned>(escaped));
-            i += 5;
+        } else if (const long escaped = escape_at(s, i); escaped >= 0) {
+            *o++ = static_cast<char16_t>(escaped);
+            i += kEscapeBytes;
         } else if (is_lead_byte(c) && i + 1 < s.size()) {
             const unsigned char trail = static_cast<unsigned char>(s[i + 1]);
             const unsigned u = to_unit(c, trail);
-            unit(u ? u : '?');
+            *o++ = static_cast<char16_t>(u ? u : '?');
             // A lead byte before a byte that cannot be a trail byte stands alone.
             i += trail >= 0x40 && trail <= 0xFE ? 2 : 1;
         } else {
-            unit('?');
+            *o++ = u'?';
             ++i;
         }
+    }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+    return out;
+}
+
+std::string cp936_from_utf16le(std::string_view bytes) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                         (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+    return cp936_from_utf16(units);
+}
+
+std::string utf16le_from_cp936(std::string_view s) {
+    const std::u16string units = utf16_from_cp936(s);
+    std::string out;
+    out.reserve(units.size() * 2);
+    for (const char16_t u : units) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
     }
     return out;
 }
@@ -209,7 +216,7 @@ std::string cp936_without_escapes(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         if (escape_at(s, i) >= 0) {
             out += '?';
-            i += 4;
+            i += kEscapeBytes - 1;
         } else {
             out += s[i];
         }

@@ -11,10 +11,36 @@ namespace q {
 // A CP936 lead byte is 0x81..0xFE; it and the following byte form one character.
 inline bool is_lead_byte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
-// Index of the character after the one starting at i (a lone lead byte at the end counts as one).
+// A UTF-16 code unit CP936 lacks is kept as an escape of 5 bytes: 0xFF, then
+// one byte 0xA0..0xAF per hex digit, high digit first. 0xFF is never a CP936
+// byte, so an escape cannot be mistaken for text (see cp936_from_utf16).
+constexpr std::size_t kEscapeBytes = 5;
+
+// The code unit of the escape at i, or -1 when there is none.
+inline long escape_at(std::string_view s, std::size_t i) {
+    if (i >= s.size() || static_cast<unsigned char>(s[i]) != 0xFF || s.size() - i < kEscapeBytes) return -1;
+    long u = 0;
+    for (std::size_t k = 1; k < kEscapeBytes; ++k) {
+        const unsigned char d = static_cast<unsigned char>(s[i + k]);
+        if (d < 0xA0 || d > 0xAF) return -1;
+        u = (u << 4) | (d & 0xF);
+    }
+    return u;
+}
+
+// Index of the character after the one starting at i (a lone lead byte at the
+// end counts as one). An escape is one character, and so are the two escapes
+// of a surrogate pair: a cut never leaves half an emoji.
 inline std::size_t next_char(std::string_view s, std::size_t i) {
     if (i >= s.size()) return s.size();
-    if (is_lead_byte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) return i + 2;
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c == 0xFF) {
+        const long u = escape_at(s, i);
+        if (u < 0) return i + 1;
+        const long low = u >= 0xD800 && u <= 0xDBFF ? escape_at(s, i + kEscapeBytes) : -1;
+        return i + (low >= 0xDC00 && low <= 0xDFFF ? 2 : 1) * kEscapeBytes;
+    }
+    if (is_lead_byte(c) && i + 1 < s.size()) return i + 2;
     return i + 1;
 }
 
@@ -49,12 +75,15 @@ std::string path_directory(const std::string& path);
 std::string path_extension(const std::string& path);
 std::string path_base_name(const std::string& path);
 
-// UTF-16LE bytes (no byte-order mark) to CP936 and back, losslessly, for
-// files kept in UTF-16. A code unit CP936 lacks becomes an escape: 0xFF, then
-// four bytes 0xA0..0xAF, one per hex digit. No ASCII byte appears in one, so
-// the INI splitter can work on the CP936 text as it does on any other.
-std::string cp936_from_utf16le(std::string_view bytes);
+// UTF-16 to CP936 and back, losslessly: a code unit CP936 lacks becomes an
+// escape (above). No ASCII byte appears in one, so the path splitter and the
+// INI splitter work on such a text as on any other. Names Windows gives cross
+// the program this way; only the win32 backend turns them back into UTF-16.
+std::string cp936_from_utf16(std::u16string_view units);
 // A byte that is no CP936 character becomes "?", Windows' default character.
+std::u16string utf16_from_cp936(std::string_view text);
+// The same on UTF-16LE bytes (no byte-order mark), for files kept in UTF-16.
+std::string cp936_from_utf16le(std::string_view bytes);
 std::string utf16le_from_cp936(std::string_view text);
 // The escapes shown as "?", as Windows gives a character CP936 lacks.
 std::string cp936_without_escapes(std::string_view text);

@@ -79,6 +79,10 @@ std::string normalize(const std::string& path, const std::string& base) {
         // Trailing '.' and ' ' can never be trail bytes, so plain trimming is safe.
         while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
         if (part.empty()) continue;
+        // Names are kept as Windows keeps them, in UTF-16: an escape of a
+        // character CP936 has is that character, a byte that is no CP936
+        // character a "?" (which no name may hold).
+        part = cp936_from_utf16(utf16_from_cp936(part));
         if (!valid_name(part)) return {};
         out.push_back(part);
     }

@@ -15,7 +15,9 @@ struct IPicture;
 
 namespace q::win32 {
 
-// CP936 <-> UTF-16, whatever the system's ANSI code page.
+// CP936 <-> UTF-16, whatever the system's ANSI code page. The one pair used
+// for every text: a name with a unit CP936 lacks comes out with the escape of
+// platform/text.h and goes back to Windows exact, and shows as its character.
 std::wstring widen(const std::string& cp936);
 std::string narrow(const std::wstring& utf16);
 

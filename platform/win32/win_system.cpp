@@ -9,6 +9,8 @@
 #include <exception>
 #include <new>
 
+#include "platform/text.h"
+
 namespace q {
 
 std::string_view resource_bytes(Res id) {
@@ -27,7 +29,6 @@ namespace q::win32 {
 
 namespace {
 
-constexpr UINT kCodePage = 936;
 Win32System* g_current = nullptr;
 
 std::wstring folder_of(const std::wstring& path) {
@@ -59,20 +60,17 @@ std::wstring module_path() {
 
 }  // namespace
 
+// Our own tables, not the system's code page 936: a unit CP936 lacks keeps
+// its escape both ways, so a name Windows gives comes back to it exact.
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 units");
+
 std::wstring widen(const std::string& s) {
-    if (s.empty()) return {};
-    const int n = MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(n, L'\0');
-    MultiByteToWideChar(kCodePage, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
+    const std::u16string u = utf16_from_cp936(s);
+    return std::wstring(u.begin(), u.end());
 }
 
 std::string narrow(const std::wstring& w) {
-    if (w.empty()) return {};
-    const int n = WideCharToMultiByte(kCodePage, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(kCodePage, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
-    return s;
+    return cp936_from_utf16(std::u16string(w.begin(), w.end()));
 }
 
 HINSTANCE instance() { return GetModuleHandleW(nullptr); }

@@ -190,7 +190,7 @@ public:
             return true;
         }
         // A character that CP936 lacks stays in the box, where the caret is;
-        // the object holds it as the system converts it ("?").
+        // the object holds its escape, so a path shown here reads back whole.
         std::string t = box_text();
         if (max && t.size() > max) {
             // The box counts its limit in UTF-16 units, the program in bytes:

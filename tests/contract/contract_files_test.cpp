@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/text.h"
+#include "settings/ini.h"
 #include "tests/contract/contract_env.h"
 
 namespace q::contract {
@@ -154,6 +155,50 @@ TEST_F(ContractFiles, DoubleByteNames) {
     EXPECT_EQ(out, "upper");
     EXPECT_EQ(names(fs.enumerate(folder() + "\\?")), (std::set<std::string>{"丄", "乤", "乗"}));
     EXPECT_EQ(names(fs.enumerate(folder() + "\\乤")), std::set<std::string>{"乤"});
+}
+
+// A name with characters CP936 lacks (Hangul, an emoji's surrogate pair)
+// crosses the program with escapes and reaches Windows exact.
+TEST_F(ContractFiles, NamesCp936LacksKeptWhole) {
+    FileSystem& fs = sys().files;
+    const std::string dir = folder() + "\\" + cp936_from_utf16(u"음악"), song = cp936_from_utf16(u"노래😀.mp3");
+    ASSERT_NE(song.find('\xFF'), std::string::npos);
+    ASSERT_TRUE(fs.create_folder(dir));
+    ASSERT_TRUE(fs.replace(dir + "\\" + song, "ID3"));
+
+    // Found as the folder search finds it, kept in a list, read back and opened.
+    const auto found = fs.enumerate(dir + "\\*.mp3");
+    ASSERT_EQ(names(found), std::set<std::string>{song});
+    const std::string list = folder() + "\\mp3.ini";
+    ASSERT_TRUE(ini::write(list, "list", "1", dir + "\\" + found[0].name));
+    const std::string path = ini::read(list, "list", "1");
+    EXPECT_EQ(path, dir + "\\" + song);
+    EXPECT_TRUE(fs.exists(path));
+    EXPECT_EQ(fs.size(path), std::optional<std::uint64_t>(3));
+    std::string out;
+    ASSERT_TRUE(fs.read(path, out));
+    EXPECT_EQ(out, "ID3");
+    // Dropped from the shell, the path arrives whole.
+    Window w(Rect{100, 100, 200, 120}, "drop", Window::Style{});
+    std::vector<std::string> dropped;
+    w.on_files_dropped = [&](const std::vector<std::string>& p) { dropped = p; };
+    w.create();
+    w.show();
+    w.set_accept_files(true);
+    pump(20);
+    user().drop(w, {path});
+    pump(20);
+    EXPECT_EQ(dropped, std::vector<std::string>{path});
+
+    // Renamed; the escape of a character CP936 has ("歌", U+6B4C) names that character's file.
+    const std::string renamed = dir + "\\" + cp936_from_utf16(u"歌😀.mp3");
+    ASSERT_TRUE(fs.rename(path, renamed));
+    EXPECT_FALSE(fs.exists(path));
+    EXPECT_EQ(names(fs.enumerate(dir + "\\*")), std::set<std::string>{path_file_name(renamed)});
+    const std::string spelled = dir + "\\\xFF\xA6\xAB\xA4\xAC" + cp936_from_utf16(u"😀.mp3");
+    EXPECT_TRUE(fs.exists(spelled));
+    EXPECT_TRUE(fs.remove(renamed));
+    EXPECT_TRUE(fs.enumerate(dir + "\\*").empty());
 }
 
 }  // namespace

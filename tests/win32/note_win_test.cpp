@@ -2,6 +2,7 @@
 // megabytes, and a box that must keep its owner out of reach while it is up.
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
 #include "platform/win32/win_system.h"
 #include "platform/win32/win_ui.h"
 
@@ -65,13 +66,13 @@ TEST(NoteWinTest, AKeystrokeInAFiveMegabyteNoteCostsNoFullTextPass) {
     ASSERT_NE(h, nullptr);
     SetFocus(h);
 
-    // A character that CP936 lacks stays where it was typed; the object reads it as "?".
+    // A character that CP936 lacks stays where it was typed; the object reads its escape.
     w.box.set_text("ab");
     SendMessageW(h, EM_SETSEL, 1, 1);
     type_char(h, L'\x0E01');
     EXPECT_EQ(text_of(h), L"a\x0E01" L"b");
     EXPECT_EQ(caret_of(h), 2u);
-    EXPECT_EQ(w.box.text(), "a?b");
+    EXPECT_EQ(w.box.text(), "a" + cp936_from_utf16(u"\x0E01") + "b");
     EXPECT_EQ(changes, 1);
     changes = 0;
 
