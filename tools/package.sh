@@ -20,8 +20,11 @@ for arch in win64 win32; do
     cp "$build/quillet.exe" "$QUILLET_ROOT/resources/$help" "$stage/Quillet/"
     zipfile=$dist/quillet-$version-$arch.zip
     rm -f "$zipfile"
-    # -X: no Unix extras; the help text's name is stored as UTF-8 with the zip format's UTF-8 flag.
-    (cd "$stage" && LC_ALL=C.UTF-8 zip -qX -UN=UTF8 -r "$zipfile" Quillet)
+    # Python's zipfile flags the help text's non-ASCII name as UTF-8, which Explorer reads.
+    (cd "$stage" && python3 -c 'import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    for name in sys.argv[2:]:
+        z.write(name)' "$zipfile" Quillet Quillet/quillet.exe "Quillet/$help")
     rm -rf "$stage"
     echo "$zipfile"
 done

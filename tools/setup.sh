@@ -3,7 +3,7 @@
 set -euo pipefail
 pkgs=(cmake g++ googletest libgtest-dev mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
       wine64 wine xvfb xdotool x11-utils fonts-wqy-microhei imagemagick clang libclang-rt-14-dev
-      locales valgrind python3 libstb-dev zip)
+      locales valgrind python3 libstb-dev)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
