@@ -25,7 +25,7 @@ AboutWindow::AboutWindow(Program& program)
       外形框1(this, {62, 49, 300, 1}),
       外形框2(this, {362, 9, 3, 41}),
       超级链接框(this, {372, 16, 204, 13}, "发现BUG或有建议请点此处以联系作者", Label::Look::Hyperlink),
-      超级链接框1(this, {372, 33, 115, 16}, "访问Quillet主页", Label::Look::Hyperlink),
+      超级链接框1(this, {372, 33, 115, 16}, "Quillet使用说明", Label::Look::Hyperlink),
       编辑框(this, {19, 55, 558, 338}, Edit::Mode::text_view()),
       关闭按钮(this, {457, 396, 120, 23}, "关  闭"),
       program_(program) {
@@ -51,9 +51,11 @@ void AboutWindow::window_created() {
 // The text is read, never edited: no caret stays in it.
 void AboutWindow::编辑框_focus() { 关闭按钮.set_focus(); }
 
-void AboutWindow::超级链接框_click() { sys().shell.open_path(kMailLink); }
+// The project keeps no mail address or web page: both links open the help
+// text beside the program, whose last part says how to report a fault.
+void AboutWindow::超级链接框_click() { sys().shell.open_path(help_file_path()); }
 
-void AboutWindow::超级链接框1_click() { sys().shell.open_path(kWebLink); }
+void AboutWindow::超级链接框1_click() { sys().shell.open_path(help_file_path()); }
 
 void AboutWindow::关闭按钮_click() { program_.close_about_window(); }
 

@@ -14,8 +14,6 @@ class AboutWindow : public Window {
 public:
     static constexpr int kWidth = 602;
     static constexpr int kHeight = 454;
-    static constexpr const char* kMailLink = "mailto:quillet@example.org?subject=Quillet1.0";
-    static constexpr const char* kWebLink = "http://www.example.org/quillet/";
 
     explicit AboutWindow(Program& program);
 

@@ -68,11 +68,11 @@ const std::string& style_manifest() {
 }
 
 ProgramPage::ProgramPage(TabPage& page, Program& program)
-    : 启动选择框(&page, {16, 31, 106, 15}, "Quillet随系统启动"),
+    : 启动选择框(&page, {16, 31, 118, 15}, "Quillet随系统启动"),
       媒体选项(page, program.media()),
       提示选择框(&page, {17, 111, 170, 16}, "启动时弹出MSN式提示信息框"),
       分组框(&page, {194, 112, 360, 221}, "自定义提示信息"),
-      透明标签1(&分组框, {16, 20, 32, 14}, "标题：", Label::Look::Transparent),
+      透明标签1(&分组框, {16, 20, 36, 14}, "标题：", Label::Look::Transparent),
       标题编辑框(&分组框, {49, 18, 149, 16}, Edit::Mode::line(11 * 2)),
       透明标签4(&分组框, {200, 21, 157, 12}, "（最大允许长度为11个字）", Label::Look::Transparent),
       透明标签2(&分组框, {16, 38, 203, 14}, "内容：（最大允许长度为168个字）", Label::Look::Transparent),
@@ -81,13 +81,13 @@ ProgramPage::ProgramPage(TabPage& page, Program& program)
                 "               （此项选定时，如果内容超过100个字，则仅显示内容中的前100个字）", Label::Look::Transparent),
       时间选择框(&分组框, {16, 177, 92, 17}, "显示当前时间"),
       风格选择框(&page, {17, 135, 153, 19}, "在XP中使用系统自带风格"),
-      透明标签6(&page, {17, 162, 82, 15}, "主窗口透明度：", Label::Look::Transparent),
+      透明标签6(&page, {17, 162, 84, 15}, "主窗口透明度：", Label::Look::Transparent),
       透明度编辑框(&page, {99, 160, 38, 16}, 100, 255),
       透明标签14(&page, {17, 179, 168, 50},
                  "（此项仅用于Windows 2000及更高版本的操作系统，可选数值为100～255，数值越大，透明度越低）",
                  Label::Look::Transparent),
-      透明标签3(&page, {17, 238, 95, 15}, "双击托盘图标时：", Label::Look::Transparent),
-      托盘事件组合框(&page, {110, 234, 77, 20},
+      透明标签3(&page, {17, 238, 96, 15}, "双击托盘图标时：", Label::Look::Transparent),
+      托盘事件组合框(&page, {110, 234, 89, 20},
                      {"开关光驱", "更换壁纸", "播放音乐", "随手记录", "定时提醒", "快捷程序", "设置Quillet", "遣退Quillet"}),
       hotkey_group(&page, program.hotkeys()),
       program_(program) {

@@ -47,6 +47,17 @@ function(quillet_rc_file out)
             string(APPEND rc "${id} RCDATA \"${f}\"\n")
         endforeach()
     endif()
+    # The version Explorer's properties show.
+    set(v "${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0")
+    string(APPEND rc "1 VERSIONINFO\nFILEVERSION ${v}\nPRODUCTVERSION ${v}\nFILEOS 0x40004\nFILETYPE 0x1\n"
+           "BEGIN\n  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"040904B0\"\n    BEGIN\n"
+           "      VALUE \"ProductName\", \"Quillet\"\n"
+           "      VALUE \"ProductVersion\", \"${PROJECT_VERSION}\"\n"
+           "      VALUE \"FileVersion\", \"${PROJECT_VERSION}\"\n"
+           "      VALUE \"FileDescription\", \"Quillet desktop assistant\"\n"
+           "      VALUE \"InternalName\", \"quillet\"\n"
+           "      VALUE \"OriginalFilename\", \"quillet.exe\"\n"
+           "    END\n  END\n  BLOCK \"VarFileInfo\"\n  BEGIN\n    VALUE \"Translation\", 0x409, 1200\n  END\nEND\n")
     set(path ${CMAKE_BINARY_DIR}/quillet.rc)
     file(WRITE ${path}.new "${rc}")
     file(COPY_FILE ${path}.new ${path} ONLY_IF_DIFFERENT)

@@ -43,6 +43,7 @@ LauncherWindow::LauncherWindow(Launcher& owner)
     for (int n = 1; n <= 8; ++n) {
         tab(n).on_click = [this, n] { tab_click(n); };
         tab(n).on_mouse_down = [this, n](MouseButton b) { tab_mouse_down(n, b); };
+        tab(n).on_key_down = [this, n](int key, bool ctrl) { tab_key_down(n, key, ctrl); };
     }
     wire(按钮1);
     on_moved = [this] { window_moved(); };
@@ -63,6 +64,7 @@ ShortcutButton& LauncherWindow::slot_button(int s) { return s == 0 ? 按钮1 : *
 void LauncherWindow::wire(ShortcutButton& b) {
     b.on_click = [this, &b] { shortcut_click(b); };
     b.on_mouse_down = [this, &b](MouseButton mb) { shortcut_mouse_down(b, mb); };
+    b.on_key_down = [this, &b](int key, bool ctrl) { shortcut_key_down(b, key, ctrl); };
 }
 
 int LauncherWindow::slot_of(const ShortcutButton& b) const {
@@ -241,6 +243,45 @@ void LauncherWindow::shortcut_mouse_down(ShortcutButton& b, MouseButton mb) {
     const AliveToken alive = liveness();
     const int chosen = sys().dialogs.popup_menu(items, at, disabled);
     if (alive && chosen >= 0) menu_command(chosen);
+}
+
+void LauncherWindow::shortcut_key_down(ShortcutButton& b, int key, bool ctrl) {
+    const int s = slot_of(b);
+    int to = -1;
+    switch (key) {
+        case kKeyLeft: to = s % 4 > 0 ? s - 1 : -1; break;
+        case kKeyRight: to = s % 4 < 3 ? s + 1 : -1; break;
+        case kKeyUp: to = s - 4; break;
+        case kKeyDown: to = s + 4; break;
+        case kKeyMenu: shortcut_mouse_down(b, MouseButton::Right); return;
+        default:
+            if (ctrl && (key == kKeyPageUp || key == kKeyPageDown)) step_group(key == kKeyPageUp ? -1 : 1);
+            return;
+    }
+    if (to >= 0 && to < kSlots) slot_button(to).set_focus();
+}
+
+void LauncherWindow::tab_key_down(int n, int key, bool ctrl) {
+    if (ctrl && (key == kKeyPageUp || key == kKeyPageDown))
+        step_group(key == kKeyPageUp ? -1 : 1);
+    else if (key == kKeyLeft && n > 1)
+        tab(n - 1).set_focus();
+    else if (key == kKeyRight && n < 8)
+        tab(n + 1).set_focus();
+}
+
+void LauncherWindow::step_group(int step) {
+    // As the user would: a tab beside, or the page's arrow and the tab at its far end.
+    const int n = state().current_group - page_base(state().current_group);
+    if (n + step >= 1 && n + step <= 8) {
+        tab(n + step).user_click();
+    } else if (step > 0) {
+        下翻按钮.user_click();
+        tab(1).user_click();
+    } else if (前翻按钮.enabled()) {
+        前翻按钮.user_click();
+        tab(8).user_click();
+    }
 }
 
 void LauncherWindow::menu_command(int item) {

@@ -52,6 +52,11 @@ public:
     void 下翻按钮_click();
     void shortcut_click(ShortcutButton& b);
     void shortcut_mouse_down(ShortcutButton& b, MouseButton mb);
+    // Arrows move between the slots, the menu key opens the slot's menu,
+    // Ctrl+PageUp and Ctrl+PageDown (here and on the group tabs) change the
+    // group; on the tabs, left and right move between them.
+    void shortcut_key_down(ShortcutButton& b, int key, bool ctrl);
+    void tab_key_down(int n, int key, bool ctrl);
     void window_files_dropped(const std::vector<std::string>& paths);
     void window_close();
 
@@ -63,6 +68,8 @@ public:
 private:
     void size_client();
     void wire(ShortcutButton& b);
+    // The group beside the current one (step -1 or 1), across the tab pages.
+    void step_group(int step);
     int slot_of(const ShortcutButton& b) const;
     void invalid_path_flow();
     void menu_command(int item);

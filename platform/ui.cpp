@@ -164,6 +164,10 @@ void Control::user_key(int ch) {
     if (reachable() && on_key) on_key(ch);
 }
 
+void Control::user_key_down(int key, bool ctrl) {
+    if (reachable() && on_key_down) on_key_down(key, ctrl);
+}
+
 // ---- Edit ---------------------------------------------------------------------
 
 Edit::Edit(Container* parent, Rect r) : Edit(parent, r, Mode{}) {}
@@ -631,6 +635,21 @@ void Window::user_close() {
     if (created_) raise(on_close);
 }
 
+void Window::user_escape() {
+    if (style_.caption) user_close();
+}
+
+bool Window::user_next_page(bool back) {
+    for (Control* c : controls_) {
+        if (c->kind() != Kind::TabControl || !c->reachable()) continue;
+        auto* tab = static_cast<TabControl*>(c);
+        const int n = tab->count();
+        if (n > 1) tab->user_select((tab->selection() + (back ? n - 1 : 1)) % n);
+        return true;
+    }
+    return false;
+}
+
 Size Window::client_size() const {
     Size s;
     if (created_ && peer_ && peer_->client_size(s)) return s;
@@ -657,6 +676,19 @@ void Window::notify_visible_changed() {
 
 void Window::rect_changed(bool moved) {
     if (moved) raise(on_moved);
+}
+
+std::vector<Control*> reading_order(std::vector<Control*> controls) {
+    std::stable_sort(controls.begin(), controls.end(),
+                     [](const Control* a, const Control* b) { return a->rect().top < b->rect().top; });
+    for (auto row = controls.begin(); row != controls.end();) {
+        const int first_top = (*row)->rect().top;
+        auto end = std::find_if(row, controls.end(),
+                                [&](const Control* c) { return c->rect().top >= first_top + kRowSlack; });
+        std::stable_sort(row, end, [](const Control* a, const Control* b) { return a->rect().left < b->rect().left; });
+        row = end;
+    }
+    return controls;
 }
 
 // ---- Timer --------------------------------------------------------------------

@@ -81,6 +81,17 @@ enum class Prop {
 
 enum class MouseButton { Left, Right };
 
+// Keys a control may take for itself when pressed (virtual-key codes).
+enum KeyCode {
+    kKeyPageUp = 0x21,
+    kKeyPageDown = 0x22,
+    kKeyLeft = 0x25,
+    kKeyUp = 0x26,
+    kKeyRight = 0x27,
+    kKeyDown = 0x28,
+    kKeyMenu = 0x5D,  // the context-menu key (or Shift+F10)
+};
+
 class Peer {
 public:
     virtual ~Peer() = default;
@@ -170,6 +181,9 @@ public:
     void user_focus_lost();
     // A character typed while the control has the focus (13: Enter).
     void user_key(int ch);
+    // A key pressed while the control has the focus (a KeyCode), Ctrl held or
+    // not. A control with on_key_down takes the arrow keys for itself.
+    void user_key_down(int key, bool ctrl);
 
     std::function<void()> on_click;
     std::function<void()> on_double_click;
@@ -179,6 +193,7 @@ public:
     std::function<void()> on_focus;
     std::function<void()> on_focus_lost;
     std::function<void(int)> on_key;
+    std::function<void(int, bool)> on_key_down;
 
 protected:
     void changed(Prop p) {
@@ -652,6 +667,14 @@ public:
     void user_moved_to(Point p);
     // The user asked to close the window (system close button): raises on_close.
     void user_close();
+    // Esc: a captioned window goes as by its close button (on_close); a
+    // borderless one (bar, note, popup) stays.
+    void user_escape();
+    // Ctrl+Tab or Ctrl+PageDown (back: Ctrl+Shift+Tab, Ctrl+PageUp): the
+    // window's first reachable tab control selects its next page, wrapping
+    // round, and raises on_change.
+    // False when the window has no such tab control.
+    bool user_next_page(bool back);
 
     std::function<void()> on_shown;
     std::function<void()> on_hidden;
@@ -682,6 +705,12 @@ private:
     Color shape_key_ = kPureRed;
     Liveness life_;
 };
+
+// Controls in reading order: rows from the top (a control whose top lies
+// within kRowSlack pixels of its row's first top joins that row), left to
+// right within a row. A container stands where its rectangle stands.
+constexpr int kRowSlack = 10;
+std::vector<Control*> reading_order(std::vector<Control*> controls);
 
 // An interval timer (interval in ms, 0 stops; any other value starts it).
 class Timer {

@@ -95,6 +95,9 @@ RemindersPage::RemindersPage(TabPage& page, Reminders& reminders, Timer& reminde
     小时编辑框.on_focus_lost = [this] { 小时编辑框_focus_lost(); };
     分钟编辑框.on_focus_lost = [this] { 分钟编辑框_focus_lost(); };
     任务组合框.on_change = [this] { 任务组合框_change(); };
+    小时编辑框.on_key = [this](int ch) { 小时编辑框_key(ch); };
+    分钟编辑框.on_key = [this](int ch) { 分钟编辑框_key(ch); };
+    任务编辑框.on_key = [this](int ch) { 任务编辑框_key(ch); };
     查看按钮.on_click = [this] { 查看按钮_click(); };
     增添按钮.on_click = [this] { 增添按钮_click(); };
     清空按钮.on_click = [this] { 清空按钮_click(); };
@@ -256,6 +259,23 @@ Reminder RemindersPage::editor_fields() const {
     else
         r.run = 任务编辑框.text();
     return r;
+}
+
+// A time box is padded first, as when the focus leaves it for the button.
+void RemindersPage::小时编辑框_key(int ch) {
+    if (ch != 13) return;
+    小时编辑框_focus_lost();
+    增添按钮.user_click();
+}
+
+void RemindersPage::分钟编辑框_key(int ch) {
+    if (ch != 13) return;
+    分钟编辑框_focus_lost();
+    增添按钮.user_click();
+}
+
+void RemindersPage::任务编辑框_key(int ch) {
+    if (ch == 13) 增添按钮.user_click();
 }
 
 void RemindersPage::增添按钮_click() {

@@ -62,6 +62,10 @@ public:
     void 小时编辑框_focus_lost();
     void 分钟编辑框_focus_lost();
     void 任务组合框_change();
+    // Enter in the editor's one-line boxes runs 增添按钮 (add, or finish a change).
+    void 小时编辑框_key(int ch);
+    void 分钟编辑框_key(int ch);
+    void 任务编辑框_key(int ch);
     void 查看按钮_click();
     void 增添按钮_click();
     void 清空按钮_click();

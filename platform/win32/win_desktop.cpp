@@ -1,5 +1,6 @@
 // Screen, tray icon, hotkeys, keys, sound and wallpaper; the message loop.
 #include "platform/win32/win_system.h"
+#include "platform/win32/win_ui.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>
@@ -191,6 +192,8 @@ bool Win32System::process_pending() {
             quit_seen_ = true;
             return false;
         }
+        // Tab, Esc, Enter and Ctrl+Tab in a window of ours.
+        if (uidetail::WindowPeer::keyboard(m)) continue;
         TranslateMessage(&m);
         DispatchMessageW(&m);
     }

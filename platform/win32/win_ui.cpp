@@ -4,7 +4,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <set>
+#include <utility>
 
 namespace q::win32 {
 
@@ -44,6 +46,9 @@ ATOM window_class() {
 LRESULT CALLBACK pane_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r = 0;
     if (reflect(msg, wp, lp, r)) return r;
+    // Tab in a multi-line box asks the box's parent for the next control:
+    // the window moves the focus.
+    if (msg == WM_NEXTDLGCTL) return SendMessageW(GetAncestor(h, GA_ROOT), msg, wp, lp);
     return DefWindowProcW(h, msg, wp, lp);
 }
 
@@ -229,7 +234,11 @@ void WindowPeer::update(Prop what) {
             EnableWindow(hwnd_, window_.enabled());
             break;
         case Prop::Focus:
-            SetFocus(hwnd_);
+            // Brought forward: a minimised window comes back, with the
+            // focus where the user left it.
+            if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+            SetForegroundWindow(hwnd_);
+            if (!restore_focus()) SetFocus(hwnd_);
             break;
         case Prop::Topmost:
             SetWindowPos(hwnd_, window_.topmost() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
@@ -283,11 +292,27 @@ void Host::stack_child(HWND child, bool label) {
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     if (label) {
         SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, flags);
-    } else {
-        HWND after = last_control_ && IsWindow(last_control_) && GetParent(last_control_) == host_hwnd() ? last_control_
-                                                                                                        : HWND_TOP;
-        SetWindowPos(child, after, 0, 0, 0, 0, flags);
-        last_control_ = child;
+        stacked();
+        return;
+    }
+    // The controls stand in the z-order in reading order, which is the order
+    // Tab follows; labels stay beneath them all.
+    std::vector<Control*> controls;
+    std::vector<std::pair<Control*, HWND>> hwnds;
+    for (HWND h = GetWindow(host_hwnd(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        ControlPeer* p = ControlPeer::of(h);
+        if (!p || p->hwnd() != h || p->control().kind() == Kind::Label) continue;
+        controls.push_back(&p->control());
+        hwnds.emplace_back(&p->control(), h);
+    }
+    const std::vector<Control*> order = reading_order(controls);
+    if (order != controls) {
+        HWND after = HWND_TOP;
+        for (Control* c : order) {
+            HWND h = std::find_if(hwnds.begin(), hwnds.end(), [c](const auto& e) { return e.first == c; })->second;
+            SetWindowPos(h, after, 0, 0, 0, 0, flags);
+            after = h;
+        }
     }
     stacked();
 }
@@ -402,9 +427,70 @@ bool reflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     }
 }
 
+bool WindowPeer::restore_focus() {
+    HWND f = focus_;
+    if (!f || !IsWindow(f) || !IsChild(hwnd_, f) || !IsWindowVisible(f) || !IsWindowEnabled(f))
+        f = window_.style().caption ? GetNextDlgTabItem(hwnd_, nullptr, FALSE) : nullptr;
+    if (!f || !IsChild(hwnd_, f)) return false;
+    SetFocus(f);
+    return true;
+}
+
+bool WindowPeer::keyboard(MSG& m) {
+    if (m.message < WM_KEYFIRST || m.message > WM_KEYLAST || !m.hwnd) return false;
+    HWND root = GetAncestor(m.hwnd, GA_ROOT);
+    WindowPeer* p = of(root);
+    // Borderless windows (bar, note, popup) keep their keys: a tab in a note is text.
+    if (!p || !p->window_.style().caption) return false;
+    const bool page_key = m.wParam == VK_TAB || m.wParam == VK_PRIOR || m.wParam == VK_NEXT;
+    if (m.message == WM_KEYDOWN && page_key && GetKeyState(VK_CONTROL) < 0) {
+        const bool back = m.wParam == VK_PRIOR || (m.wParam == VK_TAB && GetKeyState(VK_SHIFT) < 0);
+        if (!p->window_.user_next_page(back)) return IsDialogMessageW(root, &m);
+        // The new page's first control, as a property sheet does.
+        if (IsWindow(root) && of(root))
+            if (HWND f = GetNextDlgTabItem(root, nullptr, FALSE)) SetFocus(f);
+        return true;
+    }
+    return IsDialogMessageW(root, &m);
+}
+
 LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
     HWND h = hwnd_;
     switch (msg) {
+        case WM_ACTIVATE:
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND f = GetFocus();
+                if (f && IsChild(h, f)) focus_ = f;
+                return 0;
+            }
+            if (!HIWORD(wp) && restore_focus()) return 0;  // not while minimised
+            break;
+        case WM_SETFOCUS:
+            if (restore_focus()) return 0;
+            break;
+        case WM_NEXTDLGCTL: {
+            // From a multi-line box, which wants Tab for itself otherwise.
+            HWND next = LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(h, GetFocus(), wp != 0);
+            if (next) SetFocus(next);
+            return 0;
+        }
+        case WM_COMMAND:
+            // The dialog keys (controls' own commands were reflected above).
+            if (lp == 0 && LOWORD(wp) == IDCANCEL) {
+                window_.user_escape();
+                return 0;
+            }
+            if (lp == 0 && LOWORD(wp) == IDOK) {
+                // Enter on a button presses it.
+                HWND f = GetFocus();
+                ControlPeer* c = f && IsChild(h, f) ? ControlPeer::of(f) : nullptr;
+                if (c && c->hwnd() == f &&
+                    (c->control().kind() == Kind::Button || c->control().kind() == Kind::ImageButton ||
+                     c->control().kind() == Kind::PictureButton))
+                    c->control().user_click();
+                return 0;
+            }
+            break;
         case WM_HOTKEY:
             if (window_.on_hotkey) window_.on_hotkey(static_cast<int>(wp));
             return 0;
@@ -655,6 +741,35 @@ LRESULT ControlPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             r = DefSubclassProc(h, msg, wp, lp);
             if (alive) control_.user_mouse_down(msg == WM_LBUTTONDOWN ? MouseButton::Left : MouseButton::Right);
             return r;
+        case WM_GETDLGCODE:
+            // A control that handles Enter itself keeps it from the window's dialog keys.
+            r = DefSubclassProc(h, msg, wp, lp);
+            if (control_.on_key_down) r |= DLGC_WANTARROWS;
+            if (control_.on_key && lp) {
+                const MSG* m = reinterpret_cast<const MSG*>(lp);
+                if ((m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam == VK_RETURN)
+                    r |= DLGC_WANTMESSAGE;
+            }
+            return r;
+        case WM_KEYDOWN:
+            // A multi-line box would close its parent on Esc (a pane, not the
+            // window): Esc goes to the window as its dialog key instead.
+            if (wp == VK_ESCAPE && control_.kind() == Kind::Edit) {
+                if (HWND root = GetAncestor(h, GA_ROOT)) PostMessageW(root, WM_COMMAND, IDCANCEL, 0);
+                return 0;
+            }
+            if (control_.on_key_down && ((wp >= VK_PRIOR && wp <= VK_NEXT) || (wp >= VK_LEFT && wp <= VK_DOWN))) {
+                control_.user_key_down(static_cast<int>(wp), GetKeyState(VK_CONTROL) < 0);
+                return 0;
+            }
+            break;
+        case WM_CONTEXTMENU:
+            // From the keyboard (the menu key, Shift+F10) the position is -1, -1.
+            if (control_.on_key_down && lp == -1) {
+                control_.user_key_down(kKeyMenu, false);
+                return 0;
+            }
+            break;
         case WM_CHAR:
             // The program sees the key first; Enter in a one-line box would only beep.
             if (control_.on_key) {

@@ -27,8 +27,8 @@ public:
     // on a window, picture or not; false where they show what lies behind
     // them (a tab page, whose body is drawn by the tab control).
     virtual bool face_fill() const = 0;
-    // Places a new child in the z-order: controls in the order they were
-    // made, every label beneath them all.
+    // Places a new child in the z-order: controls in reading order (the
+    // order Tab follows), every label beneath them all.
     void stack_child(HWND child, bool label);
     // WM_ERASEBKGND and WM_PRINTCLIENT of the host's own HWND: its client
     // area filled with its background. False for any other message.
@@ -37,9 +37,6 @@ public:
 protected:
     // After a child was placed (a group box keeps its frame lowest).
     virtual void stacked() {}
-
-private:
-    HWND last_control_ = nullptr;
 };
 
 // WM_COMMAND, WM_NOTIFY, WM_HSCROLL, WM_DRAWITEM and WM_CTLCOLOR* sent to a
@@ -185,13 +182,22 @@ public:
     static WindowPeer* of(HWND h);
     static LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 
+    // Keyboard use of a captioned window, ahead of dispatch: Ctrl+Tab and
+    // Ctrl+PageUp/PageDown turn its pages, then the system's dialog keys
+    // (Tab, Esc, Enter, arrows). True when the message was used.
+    static bool keyboard(MSG& m);
+
 private:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
     void apply_shape();
     void apply_opacity();
+    // Gives the focus back to the control that last had it, or to the first
+    // control of a captioned window; false when there is none.
+    bool restore_focus();
 
     Window& window_;
     HWND hwnd_ = nullptr;
+    HWND focus_ = nullptr;  // the child that had the focus when the window was last deactivated
     HBITMAP background_ = nullptr;
     SIZE bg_size_{0, 0};
 };

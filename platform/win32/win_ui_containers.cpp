@@ -83,7 +83,9 @@ protected:
 class TabControlPeer : public ControlPeer, public Host {
 public:
     explicit TabControlPeer(TabControl& t) : ControlPeer(t), tab_(t) {
-        create(WC_TABCONTROLW, WS_TABSTOP | WS_CLIPCHILDREN);
+        // A control parent: Tab walks into the shown page's controls (the
+        // strip itself is turned by Ctrl+Tab, as in a property sheet).
+        create(WC_TABCONTROLW, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
         sync_all();
     }
 
