@@ -170,7 +170,7 @@ TEST_F(ContractFiles, NamesCp936LacksKeptWhole) {
     const auto found = fs.enumerate(dir + "\\*.mp3");
     ASSERT_EQ(names(found), std::set<std::string>{song});
     const std::string list = folder() + "\\mp3.ini";
-    ASSERT_TRUE(ini::write(list, "list", "1", dir + "\\" + found[0].name));
+    ASSERT_TRUE(ini::write(list, "list", "1", dir + "\\" + found[0].name, FileSystem::Flush::Yes));
     const std::string path = ini::read(list, "list", "1");
     EXPECT_EQ(path, dir + "\\" + song);
     EXPECT_TRUE(fs.exists(path));
