@@ -52,8 +52,6 @@ public:
     Timer& music_timer() { return music_timer_; }
     int wallpaper_index() const { return wallpaper_index_; }
     bool wallpaper_paused() const { return paused_; }
-    const std::string& wallpaper_name() const { return wallpaper_name_; }
-    int track_index() const { return track_index_; }
     const std::string& track_name() const { return track_name_; }
 
 private:

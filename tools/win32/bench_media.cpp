@@ -123,6 +123,5 @@ int main(int argc, char** argv) {
                 write_s > 0 ? confirm_s / write_s : 0.0);
     w.destroy();
     install_system(&real);
-    win32::shutdown_backends();
     return 0;
 }
