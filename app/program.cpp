@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "media/media_page.h"
+#include "media/lists.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/settings_file.h"

@@ -1,7 +1,8 @@
 // What the changer and the player share: picking from a list, the question when a
 // list is missing, and the tray tip.
 #include "media/media.h"
-#include "media/media_page.h"
+
+#include "media/lists.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/ini.h"

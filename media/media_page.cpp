@@ -27,12 +27,6 @@ std::vector<ListView::Column> list_columns() { return {{"文件名称", 150}, {"
 
 }  // namespace
 
-std::string list_path(int kind) { return program_file(kind == kMusic ? "mp3.ini" : "wallpaper.ini"); }
-
-int list_count(int kind) { return leading_int(ini::read(list_path(kind), "total", "count")); }
-
-std::string list_entry(int kind, int i) { return ini::read(list_path(kind), "path", decimal(i)); }
-
 std::string tag_display_text(const std::string& file_end) {
     const std::optional<Id3Tag> t = read_id3v1(file_end);
     if (!t) return {};

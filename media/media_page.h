@@ -7,18 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "media/lists.h"
 #include "media/media.h"
 #include "platform/ui.h"
 
 namespace q::media {
-
-enum ListKind { kPictures = 0, kMusic = 1 };
-
-// Program directory + "\wallpaper.ini" or "\mp3.ini".
-std::string list_path(int kind);
-// What the changer and the player read: [total] count, and [path] i (1-based).
-int list_count(int kind);
-std::string list_entry(int kind, int i);
 
 // The tag display text of an MP3 file's last bytes (empty when there is no tag).
 std::string tag_display_text(const std::string& file_end);

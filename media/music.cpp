@@ -1,6 +1,6 @@
 // The music player.
+#include "media/lists.h"
 #include "media/media.h"
-#include "media/media_page.h"
 #include "media/mp3_length.h"
 #include "platform/system.h"
 #include "platform/text.h"

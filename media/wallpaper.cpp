@@ -1,6 +1,6 @@
 // The wallpaper changer.
+#include "media/lists.h"
 #include "media/media.h"
-#include "media/media_page.h"
 #include "media/picture.h"
 #include "platform/system.h"
 #include "platform/text.h"

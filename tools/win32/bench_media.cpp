@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "media/lists.h"
 #include "media/media_page.h"
 #include "platform/system.h"
 #include "platform/text.h"
