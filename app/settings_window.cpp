@@ -22,32 +22,20 @@ SettingsWindow::SettingsWindow(Program& program)
       提醒页(选择夹.page(kRemindersTab), program.reminders(), program.bar().提醒时钟),
       快捷页(选择夹.page(kLauncherTab), program.launcher()),
       program_(program) {
-    // The program's face: the design's sizes are measured in it.
+    // The program's face: the pages' sizes are measured in it.
     for (Control* c : controls()) c->set_font(Font{"宋体", 9});
     选择夹.on_change = [this] { 选择夹_change(); };
     on_close = [this] { window_close(); };
 }
 
 void SettingsWindow::window_created() {
-    // Steps 1 to 6: the program page.
-    程序页.created();
-    // 7 to 10: the reminders page.
-    提醒页.created();
+    // Steps 1 to 6 are the program page's, 7 to 10 the reminders page's.
+    for (Page* p : pages()) p->created();
 }
 
 void SettingsWindow::选择夹_change() {
-    switch (选择夹.selection()) {
-        case kMediaTab: media_page_tab_shown(); break;
-        case kRemindersTab: reminders_page_tab_shown(); break;
-        case kLauncherTab: launcher_page_tab_shown(); break;
-        default: break;  // the program page needs nothing
-    }
-}
-
-void SettingsWindow::media_page_tab_shown() {
-    const int preset = list_kind_preset;
-    list_kind_preset = 0;
-    媒体页.tab_shown(preset);
+    const int tab = 选择夹.selection();
+    if (tab >= 0 && tab < static_cast<int>(pages().size())) pages()[static_cast<std::size_t>(tab)]->shown();
 }
 
 void SettingsWindow::window_close() { program_.close_settings_window(); }

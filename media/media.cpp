@@ -41,7 +41,7 @@ std::optional<std::string> Media::pick_from_list(int kind, int& index, bool rand
     return std::nullopt;
 }
 
-void Media::offer_list_setup(const std::string& text, const std::string& title, int preset) {
+void Media::offer_list_setup(const std::string& text, const std::string& title, ListKind preset) {
     if (hooks_.settings_open && hooks_.settings_open()) return;
     const Answer a = sys().dialogs.message_box(&owner_, text, title, Icon::Question, Buttons::YesNo);
     if (a == Answer::Yes && hooks_.open_media_page) hooks_.open_media_page(preset);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "media/lists.h"
 #include "platform/ui.h"
 
 namespace q::media {
@@ -16,7 +17,7 @@ struct Hooks {
     std::function<void(const std::string& tip)> set_tray_tip;        // the main bar's tray icon
     std::function<void(const std::string& caption)> set_pause_caption;  // 暂停按钮
     std::function<bool()> settings_open;                             // the settings window is loaded
-    std::function<void(int preset)> open_media_page;                 // tab 1, lists preset (1 pictures, 2 music)
+    std::function<void(ListKind)> open_media_page;                   // tab 1, with this list
 };
 
 class Media {
@@ -66,7 +67,7 @@ private:
                                               const std::function<bool(const std::string&)>& accept);
     // A list is missing: unless the settings window is open, asks whether
     // to open it on the lists page with this list kind preset.
-    void offer_list_setup(const std::string& text, const std::string& title, int preset);
+    void offer_list_setup(const std::string& text, const std::string& title, ListKind preset);
     // Writes temp.bmp from the picture and gives it to the desktop.
     void show_picture(const std::string& path);
 

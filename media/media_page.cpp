@@ -62,9 +62,11 @@ MediaPage::MediaPage(TabPage& page, Media& media)
 
 MediaPage::~MediaPage() { *alive_ = false; }
 
-void MediaPage::tab_shown(int preset) {
-    if (preset == 1 || preset == 2) {
-        组合框.select(preset == 1 ? kPictures : kMusic);
+void MediaPage::shown() {
+    const std::optional<ListKind> preset = list_kind_preset;
+    list_kind_preset.reset();
+    if (preset) {
+        组合框.select(*preset);
         组合框_change();
     } else if (列表框.row_count() == 0) {
         组合框.select(kPictures);

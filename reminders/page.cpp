@@ -131,7 +131,7 @@ void RemindersPage::created() {
     报时组合框.select(settings::chime_sound());
 }
 
-void RemindersPage::tab_shown() {
+void RemindersPage::shown() {
     if (删除过期选择框.checked() && delete_expired(提醒列表框)) {
         save_reminder_list(reminders_.table(), 提醒列表框);
         reminders_.scheduler() = Scheduler{};

@@ -6,13 +6,14 @@
 
 #include <string>
 
+#include "platform/page.h"
 #include "platform/ui.h"
 #include "reminders/reminders.h"
 #include "reminders/store.h"
 
 namespace q::reminders {
 
-class RemindersPage {
+class RemindersPage : public Page {
 public:
     RemindersPage(TabPage& page, Reminders& reminders, Timer& reminder_timer);
     RemindersPage(const RemindersPage&) = delete;
@@ -57,8 +58,8 @@ public:
     static const Scheme kSchemes[6];
 
     // The frame's created steps 7 to 10, and its work when this tab is shown.
-    void created();
-    void tab_shown();
+    void created() override;
+    void shown() override;
 
     // Handlers.
     void 提醒列表框_pick();
