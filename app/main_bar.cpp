@@ -126,7 +126,8 @@ void MainBar::window_shown() {
 
 void MainBar::window_hidden() {
     set_topmost(false);
-    // The launcher window comes first here once it exists.
+    // The launcher before the note, so the note ends in front of it.
+    if (launcher::LauncherWindow* w = program_.launcher().window()) w->set_topmost(true);
     if (note::NoteWindow* w = program_.note().window()) w->set_topmost(true);
 }
 

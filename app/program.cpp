@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "media/media_page.h"
+#include "media/lists.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/settings_file.h"
@@ -89,7 +89,7 @@ Program::Program()
     h.set_tray_tip = [this](const std::string& tip) { sys().desktop.tray_modify(bar_, Res::AppIcon, tip); };
     h.set_pause_caption = [this](const std::string& caption) { bar_.暂停按钮.set_text(caption); };
     h.settings_open = [this] { return settings_.get() != nullptr; };
-    h.open_media_page = [this](int preset) { open_media_page(preset); };
+    h.open_media_page = [this](media::ListKind preset) { open_media_page(preset); };
     media_.set_hooks(std::move(h));
 }
 
@@ -182,9 +182,9 @@ SettingsWindow& Program::open_settings() { return settings_.load(*this); }
 
 void Program::open_reminders_page() { show_tab(open_settings(), SettingsWindow::kRemindersTab); }
 
-void Program::open_media_page(int preset) {
+void Program::open_media_page(std::optional<media::ListKind> preset) {
     SettingsWindow& w = open_settings();
-    w.list_kind_preset = preset;
+    w.媒体页.list_kind_preset = preset;
     show_tab(w, SettingsWindow::kMediaTab);
 }
 

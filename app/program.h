@@ -2,6 +2,7 @@
 // autostart entry in the registry.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "app/about_window.h"
@@ -55,9 +56,9 @@ public:
     // Main bar function 6: the settings window on its reminders page, the
     // tab-changed handler run even when it was open already.
     void open_reminders_page();
-    // The settings window on its wallpaper and music page with the list kind
-    // preset (1 pictures, 2 music), for a list the changer or player misses.
-    void open_media_page(int preset);
+    // The settings window on its wallpaper and music page, on this list kind
+    // when given (a list the changer or player misses).
+    void open_media_page(std::optional<media::ListKind> preset = std::nullopt);
     // Main bar function 9: loads the about window, or brings the open one forward.
     AboutWindow& open_about();
     SettingsWindow* settings_window() const { return settings_.get(); }

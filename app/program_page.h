@@ -7,6 +7,7 @@
 
 #include "hotkeys/hotkey_group.h"
 #include "media/media_options.h"
+#include "platform/page.h"
 #include "platform/ui.h"
 
 namespace q {
@@ -23,7 +24,7 @@ std::string style_manifest_path();
 // The application manifest that asks for the system's own control style (749 bytes).
 const std::string& style_manifest();
 
-class ProgramPage {
+class ProgramPage : public Page {
 public:
     ProgramPage(TabPage& page, Program& program);
     ProgramPage(const ProgramPage&) = delete;
@@ -52,7 +53,7 @@ public:
     hotkeys::HotkeyGroup hotkey_group;
 
     // Steps 1 to 6 of the window's created handler, in order.
-    void created();
+    void created() override;
 
     void 启动选择框_click();
     void 风格选择框_click();

@@ -1,7 +1,8 @@
 // The settings window: the tab control 选择夹 with its four pages. The frame
-// makes the pages and hands its created and tab-changed events to each
-// page's own steps, in the design's order.
+// makes the pages and runs their created and shown steps, in tab order.
 #pragma once
+
+#include <array>
 
 #include "app/program_page.h"
 #include "launcher/launcher_page.h"
@@ -24,38 +25,16 @@ public:
     TabControl 选择夹;
     ProgramPage 程序页;
     media::MediaPage 媒体页;
-    // The list kind the changer or the player asks for when its list is
-    // missing (1 pictures, 2 music); the next visit of tab 1 takes it.
-    int list_kind_preset = 0;
-    // The reminders page's colour scheme and its list, and the expired-reminders
-    // option: the frame's own steps fill them; the reminders page builds on them.
-    ListView 提醒列表框;
-    CheckBox 删除过期选择框;
-    Label 透明标签8;
-    DropDown 配色组合框;
     reminders::RemindersPage 提醒页;
     launcher::LauncherPage 快捷页;
 
-    // The two colours of each scheme of 配色组合框.
-    struct Scheme {
-        Color first, second;
-    };
-    static const Scheme kSchemes[6];
-
     void window_created();
     void 选择夹_change();
-    void 配色组合框_change();
     void window_close();
 
-    // Gives 提醒列表框 the colours of the chosen scheme and stores the choice.
-    void apply_color_scheme();
-
 private:
-    // The steps of the pages whose own work fills them.
-    void reminders_page_created() { 提醒页.created(); }  // steps 9 and 10: the list, the date, delay and chime
-    void media_page_tab_shown();          // tab 1: the list kind and its first load
-    void reminders_page_tab_shown() { 提醒页.tab_shown(); }  // tab 2: expired reminders, the minimise option, the count
-    void launcher_page_tab_shown() { 快捷页.tab_shown(); }  // tab 3: the launcher options and the group names
+    // In tab order.
+    std::array<Page*, 4> pages() { return {&程序页, &媒体页, &提醒页, &快捷页}; }
 
     Program& program_;
 };

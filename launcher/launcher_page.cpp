@@ -39,7 +39,7 @@ LauncherPage::LauncherPage(TabPage& page, Launcher& launcher)
     按钮4.on_click = [this] { 按钮4_click(); };
 }
 
-void LauncherPage::tab_shown() {
+void LauncherPage::shown() {
     位置选择框.set_checked(settings::launcher_follow());
     if (!sys().process.has_layered_windows()) {
         透明选择框.set_enabled(false);

@@ -2,13 +2,14 @@
 // group console that inserts, renames, moves and deletes groups.
 #pragma once
 
+#include "platform/page.h"
 #include "platform/ui.h"
 
 namespace q::launcher {
 
 class Launcher;
 
-class LauncherPage {
+class LauncherPage : public Page {
 public:
     LauncherPage(TabPage& page, Launcher& launcher);
     LauncherPage(const LauncherPage&) = delete;
@@ -27,7 +28,7 @@ public:
     Button 按钮1, 按钮2, 按钮3, 按钮4;
 
     // Each time the tab becomes the current one.
-    void tab_shown();
+    void shown() override;
     void 位置选择框_click();
     void 透明选择框_click();
     void 透明值编辑框_change();

@@ -1,7 +1,8 @@
 // What the changer and the player share: picking from a list, the question when a
 // list is missing, and the tray tip.
 #include "media/media.h"
-#include "media/media_page.h"
+
+#include "media/lists.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/ini.h"
@@ -40,7 +41,7 @@ std::optional<std::string> Media::pick_from_list(int kind, int& index, bool rand
     return std::nullopt;
 }
 
-void Media::offer_list_setup(const std::string& text, const std::string& title, int preset) {
+void Media::offer_list_setup(const std::string& text, const std::string& title, ListKind preset) {
     if (hooks_.settings_open && hooks_.settings_open()) return;
     const AliveToken alive = owner_.liveness();
     const Answer a = sys().dialogs.message_box(&owner_, text, title, Icon::Question, Buttons::YesNo);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "media/lists.h"
 #include "platform/ui.h"
 
 namespace q::media {
@@ -16,7 +17,7 @@ struct Hooks {
     std::function<void(const std::string& tip)> set_tray_tip;        // the main bar's tray icon
     std::function<void(const std::string& caption)> set_pause_caption;  // 暂停按钮
     std::function<bool()> settings_open;                             // the settings window is loaded
-    std::function<void(int preset)> open_media_page;                 // tab 1, lists preset (1 pictures, 2 music)
+    std::function<void(ListKind)> open_media_page;                   // tab 1, with this list
 };
 
 class Media {
@@ -52,8 +53,6 @@ public:
     Timer& music_timer() { return music_timer_; }
     int wallpaper_index() const { return wallpaper_index_; }
     bool wallpaper_paused() const { return paused_; }
-    const std::string& wallpaper_name() const { return wallpaper_name_; }
-    int track_index() const { return track_index_; }
     const std::string& track_name() const { return track_name_; }
 
 private:
@@ -68,7 +67,7 @@ private:
                                               const std::function<bool(const std::string&)>& accept);
     // A list is missing: unless the settings window is open, asks whether
     // to open it on the lists page with this list kind preset.
-    void offer_list_setup(const std::string& text, const std::string& title, int preset);
+    void offer_list_setup(const std::string& text, const std::string& title, ListKind preset);
     // Writes temp.bmp from the picture and gives it to the desktop.
     void show_picture(const std::string& path);
 

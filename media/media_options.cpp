@@ -1,6 +1,6 @@
 #include "media/media_options.h"
 
-#include "media/media_page.h"
+#include "media/lists.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/settings_file.h"

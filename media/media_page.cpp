@@ -27,12 +27,6 @@ std::vector<ListView::Column> list_columns() { return {{"文件名称", 150}, {"
 
 }  // namespace
 
-std::string list_path(int kind) { return program_file(kind == kMusic ? "mp3.ini" : "wallpaper.ini"); }
-
-int list_count(int kind) { return leading_int(ini::read(list_path(kind), "total", "count")); }
-
-std::string list_entry(int kind, int i) { return ini::read(list_path(kind), "path", decimal(i)); }
-
 std::string tag_display_text(const std::string& file_end) {
     const std::optional<Id3Tag> t = read_id3v1(file_end);
     if (!t) return {};
@@ -66,9 +60,11 @@ MediaPage::MediaPage(TabPage& page, Media& media)
     列表框.on_pick = [this] { 列表框_pick(); };
 }
 
-void MediaPage::tab_shown(int preset) {
-    if (preset == 1 || preset == 2) {
-        组合框.select(preset == 1 ? kPictures : kMusic);
+void MediaPage::shown() {
+    const std::optional<ListKind> preset = list_kind_preset;
+    list_kind_preset.reset();
+    if (preset) {
+        组合框.select(*preset);
         组合框_change();
     } else if (列表框.row_count() == 0) {
         组合框.select(kPictures);

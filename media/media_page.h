@@ -5,25 +5,20 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "media/lists.h"
 #include "media/media.h"
+#include "platform/page.h"
 #include "platform/ui.h"
 
 namespace q::media {
 
-enum ListKind { kPictures = 0, kMusic = 1 };
-
-// Program directory + "\wallpaper.ini" or "\mp3.ini".
-std::string list_path(int kind);
-// What the changer and the player read: [total] count, and [path] i (1-based).
-int list_count(int kind);
-std::string list_entry(int kind, int i);
-
 // The tag display text of an MP3 file's last bytes (empty when there is no tag).
 std::string tag_display_text(const std::string& file_end);
 
-class MediaPage {
+class MediaPage : public Page {
 public:
     static constexpr int kPreviewWidth = 128;
     static constexpr int kPreviewHeight = 96;
@@ -46,9 +41,12 @@ public:
     Button 添加按钮;
     Label 标签;
 
-    // The frame's tab-changed step for this page. preset: 1 pictures, 2
-    // music (a list was missing when the changer or player wanted it), 0 none.
-    void tab_shown(int preset);
+    // The list kind the changer or the player asks for when its list is
+    // missing; the next showing of the page takes it.
+    std::optional<ListKind> list_kind_preset;
+
+    // The preset list, or the picture list on a first visit.
+    void shown() override;
 
     void 组合框_change();
     void 目录按钮_click();

@@ -1,6 +1,6 @@
 // The music player.
+#include "media/lists.h"
 #include "media/media.h"
-#include "media/media_page.h"
 #include "media/mp3_length.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -42,7 +42,7 @@ void Media::play_action() {
         start_next_track();
         return;
     }
-    offer_list_setup("您还未对MP3播放进行设置，请单击“设置Quillet”按钮以设定。\r\n您是否现在立即设置？", "播放列表未建立", 2);
+    offer_list_setup("您还未对MP3播放进行设置，请单击“设置Quillet”按钮以设定。\r\n您是否现在立即设置？", "播放列表未建立", kMusic);
 }
 
 void Media::stop_action() {

@@ -1,6 +1,6 @@
 // The wallpaper changer.
+#include "media/lists.h"
 #include "media/media.h"
-#include "media/media_page.h"
 #include "media/picture.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -49,7 +49,7 @@ void Media::change_action() {
         if (!settings::change()) wallpaper_timer_.set_interval(0);
         return;
     }
-    offer_list_setup("您还未对壁纸更换进行设置，请单击“设置Quillet”按钮以设定。\r\n您是否现在立即设置？", "壁纸列表未建立", 1);
+    offer_list_setup("您还未对壁纸更换进行设置，请单击“设置Quillet”按钮以设定。\r\n您是否现在立即设置？", "壁纸列表未建立", kPictures);
 }
 
 void Media::pause_action() {

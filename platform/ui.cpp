@@ -501,11 +501,6 @@ void SpinEdit::user_spin(int steps) {
     raise(on_change);
 }
 
-void PictureBox::set_image(Res image) {
-    image_ = image;
-    changed(Prop::Image);
-}
-
 void PictureBox::set_pixels(int width, int height, std::vector<std::uint32_t> pixels) {
     if (width <= 0 || height <= 0 || pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
         width = height = 0;

@@ -516,7 +516,6 @@ public:
     // A canvas, empty at first.
     PictureBox(Container* parent, Rect r) : Control(parent, Kind::PictureBox, r), canvas_(true) { made(); }
     Res image() const { return image_; }
-    void set_image(Res image);
 
     bool canvas() const { return canvas_; }
     // Canvas pixels, 0x00RRGGBB, row by row from the top, drawn at the

@@ -47,11 +47,18 @@ void check_time_box(DropDown& kind, Edit& box, Edit& other, int max, const char*
 
 }  // namespace
 
-RemindersPage::RemindersPage(TabPage& page, Reminders& reminders, Timer& reminder_timer, ListView& list,
-                             CheckBox& autodel)
-    : 总数标签(&page, {12, 28, 392, 13}, ""),
-      提醒列表框(list),
-      删除过期选择框(autodel),
+const RemindersPage::Scheme RemindersPage::kSchemes[6] = {
+    {rgb(255, 255, 255), rgb(255, 255, 255)}, {rgb(171, 198, 248), rgb(146, 188, 252)},
+    {rgb(193, 216, 175), rgb(177, 205, 152)}, {rgb(251, 217, 166), rgb(250, 208, 146)},
+    {rgb(202, 188, 228), rgb(189, 173, 222)}, {rgb(212, 212, 212), rgb(202, 202, 202)},
+};
+
+RemindersPage::RemindersPage(TabPage& page, Reminders& reminders, Timer& reminder_timer)
+    : 提醒列表框(&page, {12, 45, 560, 143}, list_columns()),
+      删除过期选择框(&page, {392, 192, 180, 17}, "自动从列表中删除已过期提醒"),
+      透明标签8(&page, {404, 28, 62, 13}, "列表配色：", Label::Look::Transparent),
+      配色组合框(&page, {466, 23, 106, 20}, {"素洁无痕", "淡爽天空", "草原春色", "夕阳无限", "浪漫罗兰", "朦胧夜暮"}),
+      总数标签(&page, {12, 28, 392, 13}, ""),
       透明标签9(&page, {12, 195, 60, 13}, "提醒类型：", Label::Look::Transparent),
       类型组合框(&page, {70, 191, 88, 20}, {kDaily, kWeekly, kMonthly, kFixedDate}),
       透明标签10(&page, {12, 215, 60, 13}, "提醒时间：", Label::Look::Transparent),
@@ -108,9 +115,15 @@ RemindersPage::RemindersPage(TabPage& page, Reminders& reminders, Timer& reminde
     报时选择框.on_click = [this] { 报时选择框_click(); };
     报时组合框.on_change = [this] { 报时组合框_change(); };
     试听按钮.on_click = [this] { 试听按钮_click(); };
+    配色组合框.on_change = [this] { 配色组合框_change(); };
 }
 
 void RemindersPage::created() {
+    // 7. Colour scheme of the reminder list.
+    配色组合框.select(settings::list_colors());
+    apply_color_scheme();
+    // 8. Expired reminders.
+    删除过期选择框.set_checked(settings::auto_delete());
     // 9. The editor's date controls and the list.
     日期组合框.hide();
     日期框.hide();
@@ -123,7 +136,7 @@ void RemindersPage::created() {
     报时组合框.select(settings::chime_sound());
 }
 
-void RemindersPage::tab_shown() {
+void RemindersPage::shown() {
     if (删除过期选择框.checked() && delete_expired(提醒列表框)) {
         save_reminder_list(reminders_.table(), 提醒列表框);
         reminders_.scheduler() = Scheduler{};
@@ -425,6 +438,14 @@ void RemindersPage::试听按钮_click() {
     static const Res kSounds[4] = {Res::Chime0Wav, Res::Chime1Wav, Res::Chime2Wav, Res::Chime3Wav};
     const int i = 报时组合框.selection();
     if (i >= 0 && i < 4) sys().desktop.play_sound(kSounds[i]);
+}
+
+void RemindersPage::配色组合框_change() { apply_color_scheme(); }
+
+void RemindersPage::apply_color_scheme() {
+    const int i = 配色组合框.selection();
+    if (i >= 0 && i < 6) 提醒列表框.set_colors(kSchemes[i].first, kSchemes[i].second);
+    settings::list_colors.write(i);
 }
 
 }  // namespace q::reminders

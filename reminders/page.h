@@ -6,23 +6,24 @@
 
 #include <string>
 
+#include "platform/page.h"
 #include "platform/ui.h"
 #include "reminders/reminders.h"
 #include "reminders/store.h"
 
 namespace q::reminders {
 
-class RemindersPage {
+class RemindersPage : public Page {
 public:
-    // The list and the delete-expired box belong to the frame, whose own
-    // steps colour the one and tick the other; the page works them.
-    RemindersPage(TabPage& page, Reminders& reminders, Timer& reminder_timer, ListView& list, CheckBox& autodel);
+    RemindersPage(TabPage& page, Reminders& reminders, Timer& reminder_timer);
     RemindersPage(const RemindersPage&) = delete;
     RemindersPage& operator=(const RemindersPage&) = delete;
 
+    ListView 提醒列表框;
+    CheckBox 删除过期选择框;
+    Label 透明标签8;
+    DropDown 配色组合框;
     Label 总数标签;
-    ListView& 提醒列表框;
-    CheckBox& 删除过期选择框;
     Label 透明标签9;
     DropDown 类型组合框;
     Label 透明标签10;
@@ -50,9 +51,15 @@ public:
     Button 试听按钮;
     Button 切换按钮;
 
-    // The frame's created steps 9 and 10, and its work when this tab is shown.
-    void created();
-    void tab_shown();
+    // The two colours of each scheme of 配色组合框.
+    struct Scheme {
+        Color first, second;
+    };
+    static const Scheme kSchemes[6];
+
+    // The frame's created steps 7 to 10, and its work when this tab is shown.
+    void created() override;
+    void shown() override;
 
     // Handlers.
     void 提醒列表框_pick();
@@ -76,6 +83,10 @@ public:
     void 报时选择框_click();
     void 报时组合框_change();
     void 试听按钮_click();
+    void 配色组合框_change();
+
+    // Gives 提醒列表框 the colours of the chosen scheme and stores the choice.
+    void apply_color_scheme();
 
     bool edit_mode() const;
 

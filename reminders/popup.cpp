@@ -3,9 +3,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "reminders/reminders.h"
-#include "reminders/scheduler.h"
 #include "reminders/store.h"
-#include "reminders/table.h"
 #include "settings/settings_file.h"
 #include "settings/values.h"
 
@@ -16,10 +14,6 @@ namespace {
 constexpr int kRiseStep = 5;
 constexpr int kRiseSoundAt = 50;
 constexpr int kGreetingSeconds = 6;
-
-void run_hook(const std::function<void()>& hook) {
-    if (hook) hook();
-}
 
 // The bottom edge of the work area: the window rests just above it and
 // starts hidden below it.
@@ -45,7 +39,7 @@ std::string task_text(const std::string& action) {
     return sys().files.exists(action) ? base : base + "（文件路径无效）";
 }
 
-Popup::Popup(Reminders& owner)
+Popup::Popup(PopupOwner& owner)
     : Window({0, 0, kWidth, kHeight}, "", Style{false, true}),
       标题标签(this, {8, 12, 168, 15}, "", Label::Look::Transparent),
       内容标签(this, {8, 34, 168, 144}, "", Label::Look::Transparent),
@@ -75,8 +69,8 @@ void Popup::show_greeting_text() {
                       clock_text(now, true));
 }
 
-void Popup::opening_work() {
-    PopupState& s = owner_.popup_state_;
+void Popup::opening_work(const std::optional<Reminder>& due) {
+    PopupState& s = owner_.kept_state();
     // Opened again while open: a fresh rise for the new content.
     移动时钟.set_interval(0);
     s.slide_offset = 0;
@@ -84,11 +78,9 @@ void Popup::opening_work() {
 
     const Rect work = sys().desktop.work_area();
     move(work.right() - kWidth, work.bottom());
-    run_hook(owner_.hooks_.hide_bar);
+    owner_.hide_bar();
 
-    Scheduler& scheduler = owner_.scheduler_;
-    const table::OpenTable& plan = owner_.table_;
-    if (scheduler.pending_due_time().empty()) {
+    if (!due) {
         了解按钮.hide();
         取消按钮.hide();
         标题标签.set_text(settings::greeting_title());
@@ -96,21 +88,20 @@ void Popup::opening_work() {
     } else {
         了解按钮.show();
         取消按钮.show();
-        标题标签.set_text(plan.read_field(kKindField));
-        内容标签.set_text(plan.read_field(kContentField));
-        s.current_action = plan.read_field(kRunField);
+        标题标签.set_text(due->kind);
+        内容标签.set_text(due->content);
+        s.current_action = due->run;
         const std::string task = task_text(s.current_action);
         if (内容标签.text().empty()) 内容标签.set_text("Quillet提醒您，现有重要事务！");
         const DateTime now = sys().clock.now();
         内容标签.set_text(内容标签.text() + "\r\n计划任务：" + task + "\r\n\r\n今天：" + date_text(now) + "  " +
                           weekday_text(now) + "\r\n现在时刻：" + clock_text(now, false));
-        scheduler.clear_pending_due_time();
     }
     移动时钟.set_interval(1);
 }
 
 void Popup::移动时钟_tick() {
-    PopupState& s = owner_.popup_state_;
+    PopupState& s = owner_.kept_state();
     if (移动时钟.interval() == 1) {
         if (s.slide_direction == 0) {
             s.slide_offset += kRiseStep;
@@ -154,11 +145,8 @@ void Popup::了解按钮_click() { run_reminder_action(); }
 void Popup::取消按钮_click() { close_popup(); }
 
 void Popup::run_reminder_action() {
-    const std::string action = owner_.popup_state_.current_action;
-    auto end_windows = [this](EndSession how) {
-        owner_.close_table();
-        if (owner_.hooks_.end_windows) owner_.hooks_.end_windows(how);
-    };
+    const std::string action = owner_.kept_state().current_action;
+    auto end_windows = [this](EndSession how) { owner_.end_windows(how); };
     if (action == "关机") {
         end_windows(EndSession::ShutDown);
     } else if (action == "注销") {
@@ -179,21 +167,21 @@ void Popup::run_reminder_action() {
 }
 
 void Popup::close_popup() {
-    PopupState& s = owner_.popup_state_;
+    PopupState& s = owner_.kept_state();
     移动时钟.set_interval(0);
     s.slide_direction = 0;
     s.slide_offset = 0;
     s.current_action.clear();
-    if (owner_.popup() == this) owner_.popup_.close();
+    owner_.close_window(*this);
 }
 
-void Reminders::open_popup() {
+void Reminders::open_popup(const std::optional<Reminder>& due) {
     if (!popup_) {
-        Popup& p = popup_.open(*this);
-        p.opening_work();
+        Popup& p = popup_.open(static_cast<PopupOwner&>(*this));
+        p.opening_work(due);
         p.show();
     } else {
-        popup_.get()->opening_work();
+        popup_.get()->opening_work(due);
     }
 }
 

@@ -2,14 +2,17 @@
 // start-up or shows a reminder that fell due, and runs the reminder's task.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/datetime.h"
+#include "platform/system.h"
 #include "platform/ui.h"
+#include "reminders/store.h"
 
 namespace q::reminders {
 
-class Reminders;
+class Popup;
 
 // The popup's slide and task, kept by the subsystem from one opening to the next.
 struct PopupState {
@@ -18,12 +21,27 @@ struct PopupState {
     std::string current_action;
 };
 
+// What the popup asks of the subsystem that keeps it.
+class PopupOwner {
+public:
+    virtual PopupState& kept_state() = 0;
+    // The popup opens: the main bar goes.
+    virtual void hide_bar() = 0;
+    // A task ends Windows: the table is closed first.
+    virtual void end_windows(EndSession how) = 0;
+    // Takes this popup's window down, when it is still the one open.
+    virtual void close_window(const Popup& p) = 0;
+
+protected:
+    ~PopupOwner() = default;
+};
+
 class Popup : public Window {
 public:
     static constexpr int kWidth = 185;
     static constexpr int kHeight = 200;
 
-    explicit Popup(Reminders& owner);
+    explicit Popup(PopupOwner& owner);
 
     Label 标题标签;
     Label 内容标签;
@@ -31,9 +49,9 @@ public:
     Button 了解按钮;
     Timer 移动时钟;
 
-    // Fills the window for a pending reminder, or for the greeting, and
-    // starts its rise; also when opened again while open.
-    void opening_work();
+    // Fills the window for a reminder that fell due, or for the greeting
+    // when there is none, and starts its rise; also when opened again while open.
+    void opening_work(const std::optional<Reminder>& due);
 
     // Handlers.
     void 移动时钟_tick();
@@ -49,7 +67,7 @@ private:
     void run_reminder_action();
     void close_popup();
 
-    Reminders& owner_;
+    PopupOwner& owner_;
 };
 
 // Texts of a date-time used by the popup.

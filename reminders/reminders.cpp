@@ -16,7 +16,20 @@ void Reminders::close_table() { table_.close(); }
 
 void Reminders::tick() {
     const Popup* p = popup();
-    scheduler_.tick(table_, [this] { open_popup(); }, p && !p->greeting_mode());
+    scheduler_.tick(table_, [this](const Reminder& due) { open_popup(due); }, p && !p->greeting_mode());
+}
+
+void Reminders::hide_bar() {
+    if (hooks_.hide_bar) hooks_.hide_bar();
+}
+
+void Reminders::end_windows(EndSession how) {
+    close_table();
+    if (hooks_.end_windows) hooks_.end_windows(how);
+}
+
+void Reminders::close_window(const Popup& p) {
+    if (popup() == &p) popup_.close();
 }
 
 }  // namespace q::reminders

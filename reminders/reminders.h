@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "platform/system.h"
 #include "platform/window_slot.h"
@@ -12,7 +13,7 @@
 
 namespace q::reminders {
 
-class Reminders {
+class Reminders : private PopupOwner {
 public:
     // What the subsystem asks of the program; a hook left empty does nothing.
     struct Hooks {
@@ -35,8 +36,9 @@ public:
     void close_table();
     // Handler of the main bar's reminder timer (once a second).
     void tick();
-    // Loads the reminder popup: reminder mode when a reminder is pending, greeting otherwise.
-    void open_popup();
+    // Loads the reminder popup: reminder mode for a reminder that fell due,
+    // greeting without one.
+    void open_popup(const std::optional<Reminder>& due = std::nullopt);
     // The open popup, or nullptr.
     Popup* popup() const { return popup_.get(); }
 
@@ -46,7 +48,10 @@ public:
 
 private:
     // The popup keeps its state here, runs the hooks and closes its own slot.
-    friend class Popup;
+    PopupState& kept_state() override { return popup_state_; }
+    void hide_bar() override;
+    void end_windows(EndSession how) override;
+    void close_window(const Popup& p) override;
 
     Hooks hooks_;
     table::OpenTable table_;

@@ -58,8 +58,7 @@ bool Scheduler::missed(const DateTime& due, const DateTime& now) const {
 }
 
 // Waiting: fire in the due second, or late when no tick fell into it.
-void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire,
-                              bool reminder_showing) {
+void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const Fire& fire, bool reminder_showing) {
     DateTime due;
     if (!parse_date_time(pending_, due)) {
         pending_.clear();
@@ -76,10 +75,12 @@ void Scheduler::check_pending(table::OpenTable& plan, const DateTime& now, const
     seen_until_ = due.serial();
     if (settings::minimise_first()) sys().desktop.show_desktop();
     plan.go_to(scan_);
-    fire();
+    const Reminder due_reminder = read_reminder(plan);
+    pending_.clear();
+    fire(due_reminder);
 }
 
-void Scheduler::tick(table::OpenTable& plan, const std::function<void()>& fire, bool reminder_showing) {
+void Scheduler::tick(table::OpenTable& plan, const Fire& fire, bool reminder_showing) {
     if (plan.make_current(plan_path())) {
         const DateTime now = sys().clock.now();
         if (seen_until_ == 0) seen_until_ = now.serial();

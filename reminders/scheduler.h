@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/datetime.h"
+#include "reminders/store.h"
 #include "reminders/table.h"
 
 namespace q::reminders {
@@ -19,22 +20,20 @@ class Scheduler {
 public:
     // The due moment being waited for ("" while searching), as date-time text.
     const std::string& pending_due_time() const { return pending_; }
-    // Clears the pending due time only (the popup, when it opens for a reminder).
-    void clear_pending_due_time() { pending_.clear(); }
     // 1-based number of the record examined last.
     int scan_position() const { return scan_; }
 
     // The reminder timer's tick over the reminder table: at most three
     // settings and one record are read. fire runs when a reminder falls due,
-    // with the table on its record. While a reminder is on screen
-    // (reminder_showing), a late one waits for it to go, so that each has
-    // its popup and its task.
-    void tick(table::OpenTable& plan, const std::function<void()>& fire, bool reminder_showing = false);
+    // with that reminder; the search then goes on. While a reminder is on
+    // screen (reminder_showing), a late one waits for it to go, so that each
+    // has its popup and its task.
+    using Fire = std::function<void(const Reminder&)>;
+    void tick(table::OpenTable& plan, const Fire& fire, bool reminder_showing = false);
 
 private:
     void examine_next_record(table::OpenTable& plan, const DateTime& now);
-    void check_pending(table::OpenTable& plan, const DateTime& now, const std::function<void()>& fire,
-                       bool reminder_showing);
+    void check_pending(table::OpenTable& plan, const DateTime& now, const Fire& fire, bool reminder_showing);
     // A past moment that had no turn yet and lies within the late window.
     bool missed(const DateTime& due, const DateTime& now) const;
 

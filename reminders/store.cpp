@@ -35,6 +35,11 @@ std::vector<ListView::Column> list_columns() {
     return {{"时间", 100}, {"类型", 100}, {"周\\日", 50}, {"内容", 200}, {"运行", 200}};
 }
 
+Reminder read_reminder(const table::OpenTable& plan) {
+    return {plan.read_field(kTimeField), plan.read_field(kKindField), plan.read_field(kDayField),
+            plan.read_field(kContentField), plan.read_field(kRunField)};
+}
+
 bool time_of_day(const std::string& time_text, int& hour, int& minute) {
     DateTime t;
     // The whole text first, so an unpadded time after a date still reads right;

@@ -38,6 +38,9 @@ struct Reminder {
     std::string time, kind, day, content, run;
 };
 
+// The record the table is on.
+Reminder read_reminder(const table::OpenTable& plan);
+
 // The time of day of a 时间 text (the whole text, or the time of a date + time).
 // False when none can be read.
 bool time_of_day(const std::string& time_text, int& hour, int& minute);

@@ -538,6 +538,4 @@ void start_backends() {
     install_ui_backend(&ui());
 }
 
-void shutdown_backends() {}
-
 }  // namespace q::win32

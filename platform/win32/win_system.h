@@ -18,10 +18,9 @@
 
 namespace q::win32 {
 
-// Starts OLE and the common controls on this thread and installs the real
-// system services and UI backend; shutdown_backends undoes the OLE part.
+// Starts the common controls on this thread and installs the real system
+// services and UI backend.
 void start_backends();
-void shutdown_backends();
 
 class Win32System : public FileSystem,
                     public Clock,

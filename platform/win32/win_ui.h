@@ -171,9 +171,8 @@ public:
 
     Window& window() const { return window_; }
     HWND hwnd() const { return hwnd_; }
-    // Background picture (nullptr when none) and its size.
+    // Background picture (nullptr when none).
     HBITMAP background() const { return background_; }
-    SIZE background_size() const { return bg_size_; }
     // The picture, or the face colour where there is none.
     void paint_background(HDC dc, const RECT& src) const override;
     bool face_fill() const override { return true; }

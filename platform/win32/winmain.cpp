@@ -8,6 +8,5 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     q::win32::start_backends();
     q::program_main();
-    q::win32::shutdown_backends();
     return 0;
 }

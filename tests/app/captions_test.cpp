@@ -85,8 +85,9 @@ TEST_F(CaptionsTest, EveryCaptionOfEveryWindowFitsItsControl) {
     note().note_action();
     ASSERT_NE(note().window(), nullptr);
     out += misfits(*note().window());
-    reminders::Popup popup(reminders());
-    out += misfits(popup);
+    reminders().open_popup();
+    ASSERT_NE(reminders().popup(), nullptr);
+    out += misfits(*reminders().popup());
     EXPECT_EQ(out, "");
 }
 

@@ -156,14 +156,18 @@ TEST_F(AppMainBar, EveryFunctionHidesTheBarFirst) {
     EXPECT_FALSE(sim.exit_code.has_value());
 }
 
-TEST_F(AppMainBar, NoteFunctionOpensNoteAndHiddenBarRaisesIt) {
+TEST_F(AppMainBar, HiddenBarRaisesTheLauncherAndTheNote) {
     run_main_bar_function(5);
+    run_main_bar_function(7);
     ASSERT_TRUE(note().loaded());
     ASSERT_NE(note().window(), nullptr);
+    ASSERT_NE(program().launcher().window(), nullptr);
     note().window()->set_topmost(false);
+    program().launcher().window()->set_topmost(false);
     show_at({500, 700});
     bar().hide();
     EXPECT_TRUE(note().window()->topmost());
+    EXPECT_TRUE(program().launcher().window()->topmost()) << "the launcher is raised too";
 }
 
 TEST_F(AppMainBar, TrayDoubleClickRunsTheTrayAction) {

@@ -48,10 +48,10 @@ TEST_F(SettingsTest, CreatedFillsThePageFromTheRegistryAndTheSettings) {
     EXPECT_TRUE(p.风格选择框.enabled());
     EXPECT_EQ(p.透明度编辑框.text(), "abc") << "as stored";
     EXPECT_EQ(p.托盘事件组合框.selected_text(), "设置Quillet");
-    EXPECT_EQ(w.配色组合框.selection(), 5);
-    EXPECT_EQ(w.提醒列表框.list_color(), rgb(212, 212, 212));
-    EXPECT_EQ(w.提醒列表框.item_color(), rgb(202, 202, 202));
-    EXPECT_FALSE(w.删除过期选择框.checked());
+    EXPECT_EQ(w.提醒页.配色组合框.selection(), 5);
+    EXPECT_EQ(w.提醒页.提醒列表框.list_color(), rgb(212, 212, 212));
+    EXPECT_EQ(w.提醒页.提醒列表框.item_color(), rgb(202, 202, 202));
+    EXPECT_FALSE(w.提醒页.删除过期选择框.checked());
     // Loading again brings the open one forward; function 6 switches its tab.
     p.标题编辑框.set_text("未保存的样子");
     run_main_bar_function(8);
@@ -207,8 +207,8 @@ TEST_F(SettingsTest, OpacityTrayAndColourScheme) {
     p.托盘事件组合框.user_select(7);
     EXPECT_EQ(set("set", "tray"), "7");
     w.选择夹.user_select(2);
-    w.配色组合框.user_select(1);
-    EXPECT_EQ(w.提醒列表框.list_color(), rgb(171, 198, 248));
+    w.提醒页.配色组合框.user_select(1);
+    EXPECT_EQ(w.提醒页.提醒列表框.list_color(), rgb(171, 198, 248));
     EXPECT_EQ(set("plan", "color"), "1");
     EXPECT_EQ(os_class(0), 3);
     EXPECT_EQ(os_class(3), 2600);

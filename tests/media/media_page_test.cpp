@@ -117,7 +117,7 @@ TEST_F(MediaPageTest, LoadReorderDeleteAndConfirm) {
     page().删除按钮.user_click();
     window().user_close();
     sim.run_deferred();
-    program().open_media_page(0);
+    program().open_media_page();
     EXPECT_EQ(rows().size(), 2u);
 }
 

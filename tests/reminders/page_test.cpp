@@ -238,10 +238,9 @@ TEST_F(PageTest, OptionsTakeEffectAtOnce) {
     p.试听按钮.user_click();
     EXPECT_EQ(sim.sounds, (std::vector<Res>{Res::Chime3Wav}));
 
-    SettingsWindow& w = *program_->settings_window();
-    w.配色组合框.user_select(5);
-    EXPECT_EQ(w.提醒列表框.list_color(), rgb(212, 212, 212));
-    EXPECT_EQ(w.提醒列表框.item_color(), rgb(202, 202, 202));
+    p.配色组合框.user_select(5);
+    EXPECT_EQ(p.提醒列表框.list_color(), rgb(212, 212, 212));
+    EXPECT_EQ(p.提醒列表框.item_color(), rgb(202, 202, 202));
     EXPECT_EQ(set("color"), "5");
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "media/lists.h"
 #include "media/media_page.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -123,6 +124,5 @@ int main(int argc, char** argv) {
                 write_s > 0 ? confirm_s / write_s : 0.0);
     w.destroy();
     install_system(&real);
-    win32::shutdown_backends();
     return 0;
 }
