@@ -19,6 +19,27 @@ std::uint32_t le32(const std::string& b, std::size_t at) {
     return v;
 }
 
+// A grey progressive JPEG of w x h whose one DC scan, holding no bytes, is
+// repeated scans times: each repeat costs the decoder a pass over the picture.
+std::string repeated_scans_jpeg(int w, int h, int scans) {
+    std::string b("\xFF\xD8\xFF\xDB\x00\x43\x00", 7);
+    b += std::string(64, '\1');
+    b += std::string("\xFF\xC2\x00\x0B\x08", 5);
+    for (int v : {h, w}) b += {static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)};
+    b += std::string("\x01\x01\x11\x00", 4);
+    b += std::string("\xFF\xC4\x00\x14\x00\x01", 6) + std::string(16, '\0');  // one DC code: 0
+    for (int i = 0; i < scans; ++i) b += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x00\x00\x00", 10);
+    return b + "\xFF\xD9";
+}
+
+TEST(Picture, AFileRepeatingItsScansIsRefusedUnread) {
+    EXPECT_EQ(media::stretched_picture(repeated_scans_jpeg(64, 48, 10), 16, 12).size(), 16u * 12u);
+    EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(64, 48, 101), 16, 12).empty());
+    EXPECT_FALSE(media::bmp_file_of_picture(repeated_scans_jpeg(64, 48, 101)));
+    // Fewer scans over many pixels: the same passes over the picture.
+    EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(4000, 4000, 40), 16, 12).empty());
+}
+
 class PlayerTest : public AppFixture {
 protected:
     media::Media& media() { return program().media(); }
