@@ -136,7 +136,8 @@ void MediaPage::show_search_status(const std::string& text, bool now) {
 }
 
 bool MediaPage::search(std::string folder, const std::string& ext) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    // A name may end in a double-byte character whose trail byte is 0x5C.
+    if (folder.empty() || find_last_char(folder, '\\') != folder.size() - 1) folder += '\\';
     for (const FileSystem::Entry& e : sys().files.enumerate(folder + "*." + ext)) {
         if (e.folder) continue;
         show_search_status("搜索：" + folder + e.name, false);
@@ -154,7 +155,9 @@ bool MediaPage::search(std::string folder, const std::string& ext) {
         }
     }
     for (const FileSystem::Entry& e : sys().files.enumerate(folder + "*.*")) {
-        if (!e.folder || e.name.empty() || e.name[0] == '.') continue;
+        // A junction or link may lead back up the tree (a loop without end),
+        // and the system's own folders hold deleted files and restore points.
+        if (!e.folder || e.name.empty() || e.name[0] == '.' || e.link || e.system_hidden) continue;
         if (!search(folder + e.name, ext)) return false;
     }
     return true;

@@ -106,6 +106,9 @@ public:
     std::optional<std::string> file(const std::string& path);  // content or nothing
     bool is_hidden(const std::string& path);                    // marked by set_hidden
     void make_folder(const std::string& path);                 // and its parents
+    // Gives an existing entry the system attribute, or makes it a junction
+    // or link (a reparse point) whose contents are whatever the test puts in.
+    void set_special(const std::string& path, bool system, bool link);
     // The next n writes (replace) fail before touching anything.
     void fail_writes(int n) { fail_writes_ = n; }
     // The next write stops after `bytes` bytes of its temporary file, as a crash would.
@@ -252,6 +255,8 @@ private:
         std::string data;
         bool folder = false;
         bool hidden = false;
+        bool system = false;
+        bool link = false;
         std::uint64_t order = 0;  // creation order: the file-system order of enumerate
     };
     std::map<std::string, Node> nodes_;
