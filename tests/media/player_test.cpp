@@ -203,6 +203,18 @@ TEST_F(PlayerTest, MusicListOrderAndStop) {
     EXPECT_FALSE(main_bar().音乐时钟.running());
     EXPECT_EQ(tip(), "Quillet1.0");
 
+    // The same track drawn again plays its whole length: the timer starts anew.
+    put("mp3.ini", "[total]\r\ncount=1\r\n[path]\r\n1=D:\\m\\one.mp3\r\n");
+    run_main_bar_function(0);
+    sim.advance(200000);
+    run_main_bar_function(0);
+    const std::size_t restarted = sim.music.size();
+    sim.advance(248000);
+    EXPECT_EQ(sim.music.size(), restarted);
+    sim.advance(1000);
+    EXPECT_EQ(sim.music.size(), restarted + 2);
+    run_main_bar_function(1);
+
     // A track too short for a timer leaves it stopped; stop in random order
     // then does nothing, not even clear the tip.
     put("mp3.ini", "[total]\r\ncount=1\r\n[path]\r\n1=D:\\m\\short.mp3\r\n");
