@@ -203,6 +203,7 @@ bool SimSystem::folder_exists(const std::string& path) {
 }
 
 const std::string* SimSystem::readable(const std::string& path) {
+    now_ms_ += file_wait_ms;
     const std::string k = ascii_upper(normalize(path, dir));
     auto it = nodes_.find(k);
     if (it == nodes_.end() || it->second.folder) return nullptr;

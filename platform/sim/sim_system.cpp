@@ -368,7 +368,7 @@ void SimSystem::play_sound(Res wav) { sounds.push_back(wav); }
 
 bool SimSystem::play_music(const std::string& path, bool looped) {
     music.push_back((looped ? "loop:" : "play:") + path);
-    return exists(path);
+    return exists(path) && unplayable.count(path) == 0;
 }
 
 void SimSystem::stop_music() { music.push_back("stop"); }

@@ -115,6 +115,8 @@ public:
     void interrupt_next_write(std::size_t bytes) { interrupt_at_ = bytes; }
     // Paths whose reads fail (unreadable files).
     std::set<std::string> unreadable;
+    // What each read or size question costs on the virtual clock (a share that does not answer).
+    std::int64_t file_wait_ms = 0;
     int write_count = 0;  // successful replaces
     int flush_count = 0;  // of them, those flushed to the disk
 
@@ -134,6 +136,7 @@ public:
     std::function<void()> while_shown;
     std::vector<Res> sounds;
     std::vector<std::string> music;  // "play:path", "loop:path", "stop"
+    std::set<std::string> unplayable;  // paths play_music fails on (logged all the same)
     int stop_all_count = 0;
     std::vector<Launch> launches;
     std::vector<std::string> opened_paths, properties_paths;

@@ -81,13 +81,20 @@ TEST_F(PlayerTest, WallpaperInOrderConvertsOnlyJpgAndSurvivesBadPictures) {
     EXPECT_EQ(temp_bmp(), jpeg);
     sim.advance(600000);  // the timer's tick
     EXPECT_EQ(temp_bmp(), "BM-not-decoded-but-copied");
-    // Past the last entry: entry 1 again. A JPEG that cannot be decoded
-    // leaves the last picture whole.
+    // Past the last entry: entry 1 again. A JPEG that cannot be decoded is
+    // passed over like a missing file, for the next picture that can be shown.
     sim.put_file("D:\\p\\a.JPG", jpeg.substr(0, 40));
     run_main_bar_function(2);
-    EXPECT_EQ(media().wallpaper_index(), 1);
-    EXPECT_EQ(temp_bmp(), "BM-not-decoded-but-copied");
+    EXPECT_EQ(media().wallpaper_index(), 3);
+    EXPECT_EQ(temp_bmp(), jpeg);
     EXPECT_EQ(sim.wallpapers.size(), 4u);
+    EXPECT_EQ(tip(), "Quillet1.0\r\n顺序更换：b");
+    // When none can be shown, the desktop, the name and the tip stay as they were.
+    put("wallpaper.ini", "[total]\r\ncount=2\r\n[path]\r\n1=D:\\p\\a.JPG\r\n2=D:\\p\\gone.bmp\r\n");
+    run_main_bar_function(2);
+    EXPECT_EQ(sim.wallpapers.size(), 4u);
+    EXPECT_EQ(temp_bmp(), jpeg);
+    EXPECT_EQ(tip(), "Quillet1.0\r\n顺序更换：b");
 
     // With [set] change off the change action stops the timer.
     write_setting("set", "change", "F");
@@ -104,7 +111,7 @@ TEST_F(PlayerTest, WallpaperInOrderConvertsOnlyJpgAndSurvivesBadPictures) {
             run_main_bar_function(2);
         }
     }
-    EXPECT_EQ(sim.wallpapers.size(), 5u);
+    EXPECT_EQ(sim.wallpapers.size(), 4u);
 }
 
 TEST_F(PlayerTest, PauseResumeAndTheIntervalBox) {
@@ -249,6 +256,26 @@ TEST_F(PlayerTest, MusicListOrderAndStop) {
     run_main_bar_function(0);
     EXPECT_EQ(sim.music.back(), "play:D:\\m\\one.mp3");
     EXPECT_EQ(main_bar().音乐时钟.interval(), 249000);
+    // So is a track the system cannot play; when none can be played the
+    // music timer stops and the tip names no track.
+    sim.put_file("D:\\m\\bad.mp3", std::string(4000000, 'x'));
+    sim.unplayable = {"D:\\m\\bad.mp3"};
+    put("mp3.ini", "[total]\r\ncount=2\r\n[path]\r\n1=D:\\m\\bad.mp3\r\n2=D:\\m\\two.mp3\r\n");
+    run_main_bar_function(0);
+    EXPECT_EQ(sim.music.back(), "play:D:\\m\\two.mp3");
+    EXPECT_EQ(main_bar().音乐时钟.interval(), 59000);
+    EXPECT_EQ(media().track_name(), "two");
+    sim.unplayable.insert("D:\\m\\two.mp3");
+    run_main_bar_function(0);
+    EXPECT_FALSE(main_bar().音乐时钟.running());
+    EXPECT_EQ(media().track_name(), "");
+    EXPECT_EQ(tip(), "Quillet1.0");
+    // On a share where each question waits a second the picks give up
+    // within seconds, not after hundreds of them.
+    sim.file_wait_ms = 1000;
+    const std::uint64_t asked = sim.ticks_ms();
+    run_main_bar_function(0);
+    EXPECT_LT(sim.ticks_ms() - asked, 10000u);
 }
 
 TEST_F(PlayerTest, MissingListsAskAndThePageOptions) {
