@@ -1,6 +1,7 @@
 #include "media/media_page.h"
 
 #include <algorithm>
+#include <new>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -93,6 +94,16 @@ void MediaPage::组合框_change() {
     信息标签.set_text("");
     const std::string file = list_path(kind());
     if (!sys().files.exists(file)) return;
+    // A list too large for the memory left (hundreds of megabytes in a 32-bit
+    // process) shows as no list rather than ending the program.
+    try {
+        load_rows(file);
+    } catch (const std::bad_alloc&) {
+        列表框.clear();
+    }
+}
+
+void MediaPage::load_rows(const std::string& file) {
     // One read and one pass over the file for the whole list, with the values
     // a read per key would give (the first of a repeated key counts).
     std::string content;

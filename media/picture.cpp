@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <new>
 
 #define STBI_NO_STDIO
 #define STBI_ONLY_BMP
@@ -89,6 +90,9 @@ bool decode(std::string_view bytes, Decoded& d) {
     return d.px != nullptr;
 }
 
+std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int height);
+std::optional<std::string> bmp_file(std::string_view bytes);
+
 void put_le(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
@@ -96,6 +100,25 @@ void put_le(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
 }  // namespace
 
 std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, int height) {
+    // The pixels may not fit in the memory left (a 32-bit process): no picture then.
+    try {
+        return stretched(bytes, width, height);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
+    try {
+        return bmp_file(bytes);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int height) {
     Decoded d;
     if (width <= 0 || height <= 0 || !decode(bytes, d)) return {};
     const int w = d.w, h = d.h;
@@ -113,7 +136,7 @@ std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, 
     return out;
 }
 
-std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
+std::optional<std::string> bmp_file(std::string_view bytes) {
     Decoded d;
     if (!decode(bytes, d)) return std::nullopt;
     const std::size_t w = static_cast<std::size_t>(d.w), h = static_cast<std::size_t>(d.h);
@@ -143,5 +166,7 @@ std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
     }
     return out;
 }
+
+}  // namespace
 
 }  // namespace q::media
