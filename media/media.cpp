@@ -2,6 +2,8 @@
 // list is missing, and the tray tip.
 #include "media/media.h"
 
+#include <new>
+
 #include "media/lists.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -27,16 +29,23 @@ Media::Media(Window& owner, Timer& wallpaper_timer, Timer& music_timer)
 
 std::optional<std::string> Media::pick_from_list(int kind, int& index, bool random,
                                                  const std::function<bool(const std::string&)>& accept) {
-    // One read of the list serves every pick.
+    // One read of the list serves every pick. A list too large for the
+    // memory left (a 32-bit process) is no list.
     std::string list;
-    if (!sys().files.read(list_path(kind), list)) return std::nullopt;
+    try {
+        if (!sys().files.read(list_path(kind), list)) return std::nullopt;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
     bool found = false;
     const int count = leading_int(ini::text::read(list, "total", "count", found));
     if (count <= 0) return std::nullopt;
+    const std::uint64_t started = sys().clock.ticks_ms();
     for (int pick = 0; pick < kMaxPicks; ++pick) {
         index = random ? sys().process.random_int(1, count) : index >= count ? 1 : index + 1;
         std::string path = ini::text::read(list, "path", decimal(index), found);
         if (!path.empty() && accept(path)) return path;
+        if (sys().clock.ticks_ms() - started >= kMaxPickMs) break;
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 // main bar's functions 0 to 3, and the tray tip that reports both.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -57,19 +58,21 @@ public:
 
 private:
     // A list whose entries name no file that will do is given up after this
-    // many picks per change or track start, leaving the desktop or the music
-    // as it is.
+    // many picks per change or track start, or once its picks have taken this
+    // long (each may wait seconds on an unreachable share).
     static constexpr int kMaxPicks = 256;
-    // Picks entries of the picture or music list, at random or in order from
-    // index (which moves with each pick), until accept takes one's path.
-    // Nothing when the list is missing or empty, or after kMaxPicks picks.
+    static constexpr std::uint64_t kMaxPickMs = 3000;
+    // Picks entries of the picture or music list, read once, at random or in
+    // order from index (which moves with each pick), until accept takes one's
+    // path. Nothing when the list is missing or empty, or past either bound.
     std::optional<std::string> pick_from_list(int kind, int& index, bool random,
                                               const std::function<bool(const std::string&)>& accept);
     // A list is missing: unless the settings window is open, asks whether
     // to open it on the lists page with this list kind preset.
     void offer_list_setup(const std::string& text, const std::string& title, ListKind preset);
-    // Writes temp.bmp from the picture and gives it to the desktop.
-    void show_picture(const std::string& path);
+    // Writes temp.bmp from the picture: false when it cannot be read,
+    // converted or written (temp.bmp is then as it was).
+    bool write_temp_bmp(const std::string& path);
 
     Window& owner_;
     Timer& wallpaper_timer_;

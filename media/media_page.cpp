@@ -1,6 +1,7 @@
 #include "media/media_page.h"
 
 #include <algorithm>
+#include <new>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -87,6 +88,16 @@ void MediaPage::组合框_change() {
     信息标签.set_text("");
     const std::string file = list_path(kind());
     if (!sys().files.exists(file)) return;
+    // A list too large for the memory left (hundreds of megabytes in a 32-bit
+    // process) shows as no list rather than ending the program.
+    try {
+        load_rows(file);
+    } catch (const std::bad_alloc&) {
+        列表框.clear();
+    }
+}
+
+void MediaPage::load_rows(const std::string& file) {
     // One read and one pass over the file for the whole list, with the values
     // a read per key would give (the first of a repeated key counts).
     std::string content;
@@ -131,7 +142,8 @@ void MediaPage::show_search_status(const std::string& text, bool now) {
 }
 
 bool MediaPage::search(std::string folder, const std::string& ext) {
-    if (folder.empty() || folder.back() != '\\') folder += '\\';
+    // A name may end in a double-byte character whose trail byte is 0x5C.
+    if (folder.empty() || find_last_char(folder, '\\') != folder.size() - 1) folder += '\\';
     for (const FileSystem::Entry& e : sys().files.enumerate(folder + "*." + ext)) {
         if (e.folder) continue;
         show_search_status("搜索：" + folder + e.name, false);
@@ -149,7 +161,9 @@ bool MediaPage::search(std::string folder, const std::string& ext) {
         }
     }
     for (const FileSystem::Entry& e : sys().files.enumerate(folder + "*.*")) {
-        if (!e.folder || e.name.empty() || e.name[0] == '.') continue;
+        // A junction or link may lead back up the tree (a loop without end),
+        // and the system's own folders hold deleted files and restore points.
+        if (!e.folder || e.name.empty() || e.name[0] == '.' || e.link || e.system_hidden) continue;
         if (!search(folder + e.name, ext)) return false;
     }
     return true;

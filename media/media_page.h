@@ -63,6 +63,8 @@ public:
 private:
     // Appends an unticked (or ticked) row for a full path.
     void add_row(const std::string& path, bool ticked);
+    // The list file's entries as ticked rows (may throw std::bad_alloc).
+    void load_rows(const std::string& file);
     std::string row_path(int row) const;
     void swap_rows(int a, int b);
     // One folder's matches, then its subfolders; false when the page went

@@ -26,6 +26,7 @@ constexpr int kBitRates[2][3][16] = {
 constexpr int kSampleRates[4][3] = {{11025, 12000, 8000}, {0, 0, 0}, {22050, 24000, 16000}, {44100, 48000, 32000}};
 
 struct Frame {
+    bool mpeg1 = false;
     int version_bits = 0;
     int layer = 0;  // 1, 2 or 3
     int kbps = 0;
@@ -42,6 +43,14 @@ std::uint32_t be32(std::string_view s, std::size_t i) {
            (std::uint32_t{byte_at(s, i + 2)} << 8) | std::uint32_t{byte_at(s, i + 3)};
 }
 
+// Bytes of a frame without padding (header included).
+std::size_t frame_bytes(int layer, bool mpeg1, int kbps, int rate) {
+    const std::size_t bps = static_cast<std::size_t>(kbps) * 1000, r = static_cast<std::size_t>(rate);
+    if (layer == 1) return 12 * bps / r * 4;
+    if (layer == 2) return 144 * bps / r;
+    return (mpeg1 ? 144 : 72) * bps / r;
+}
+
 // The frame whose 4-byte header starts at s[i] (i + 4 <= s.size()).
 std::optional<Frame> frame_at(std::string_view s, std::size_t i) {
     const unsigned b0 = byte_at(s, i), b1 = byte_at(s, i + 1), b2 = byte_at(s, i + 2), b3 = byte_at(s, i + 3);
@@ -52,23 +61,14 @@ std::optional<Frame> frame_at(std::string_view s, std::size_t i) {
     const unsigned rate_index = (b2 >> 2) & 3, bit_rate_index = b2 >> 4;
     if (f.version_bits == 1 || layer_bits == 0 || bit_rate_index == 0 || bit_rate_index == 15 || rate_index == 3)
         return std::nullopt;
-    const bool mpeg1 = f.version_bits == 3;
+    const bool mpeg1 = f.mpeg1 = f.version_bits == 3;
     const bool mono = (b3 >> 6) == 3;
     const std::size_t padding = (b2 >> 1) & 1;
     f.layer = static_cast<int>(4 - layer_bits);
     f.kbps = kBitRates[mpeg1 ? 0 : 1][f.layer - 1][bit_rate_index];
     f.rate = kSampleRates[f.version_bits][rate_index];
-    const std::size_t bps = static_cast<std::size_t>(f.kbps) * 1000, rate = static_cast<std::size_t>(f.rate);
-    if (f.layer == 1) {
-        f.samples = 384;
-        f.length = (12 * bps / rate + padding) * 4;
-    } else if (f.layer == 2) {
-        f.samples = 1152;
-        f.length = 144 * bps / rate + padding;
-    } else {
-        f.samples = mpeg1 ? 1152 : 576;
-        f.length = (mpeg1 ? 144 : 72) * bps / rate + padding;
-    }
+    f.samples = f.layer == 1 ? 384 : f.layer == 2 || mpeg1 ? 1152 : 576;
+    f.length = frame_bytes(f.layer, mpeg1, f.kbps, f.rate) + padding * (f.layer == 1 ? 4 : 1);
     f.side_info = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
     return f;
 }
@@ -176,7 +176,12 @@ std::optional<std::uint64_t> audio_length_ms(std::string_view audio, std::uint64
     const auto found = first_frame(audio);
     if (!found) return std::nullopt;
     const auto& [at, frame] = *found;
-    if (const std::uint32_t frames = vbr_frames(audio, at, frame)) return frames_ms(frames, frame);
+    // A header counting more frames than the audio bytes could hold at the
+    // lowest bit rate (a truncated download) is not believed.
+    const std::uint64_t smallest = frame_bytes(frame.layer, frame.mpeg1, kBitRates[frame.mpeg1 ? 0 : 1][frame.layer - 1][1],
+                                               frame.rate);
+    const std::uint32_t frames = vbr_frames(audio, at, frame);
+    if (frames && frames <= (audio_bytes - at) / smallest) return frames_ms(frames, frame);
     return constant_rate_ms(audio_bytes - at, frame.kbps);
 }
 

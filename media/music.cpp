@@ -18,13 +18,22 @@ void Media::start_next_track() {
     if (random || nearly_equal(m, 1)) {
         // 3. List order. The length is read from the file's frames, so that
         // the next track follows this one without a cut or a silence. A file
-        // that cannot be opened has none and is passed over like a missing one.
+        // that cannot be opened has none, and one the system cannot play (no
+        // decoder, no sound device) does not start: either is passed over
+        // like a missing one.
         std::optional<int> length;
-        auto playable = [&length](const std::string& p) { return (length = track_length_ms(p)).has_value(); };
+        auto playable = [&length](const std::string& p) {
+            return (length = track_length_ms(p)).has_value() && sys().desktop.play_music(p, false);
+        };
         const std::optional<std::string> path = pick_from_list(kMusic, track_index_, random, playable);
-        if (!path) return;
+        if (!path) {
+            // Nothing plays, and the tip no longer names a track.
+            music_timer_.set_interval(0);
+            track_name_.clear();
+            update_tray_tip();
+            return;
+        }
         music_timer_.set_interval(*length);
-        sys().desktop.play_music(*path, false);
         track_name_ = path_base_name(*path);
         update_tray_tip();
         return;

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <new>
 
 #define STBI_NO_STDIO
 #define STBI_ONLY_BMP
@@ -16,8 +17,33 @@
 namespace q::media {
 
 namespace {
-// A picture past this many pixels is not decoded for a 128 x 96 preview.
-constexpr long long kMaxPixels = 40LL * 1000 * 1000;
+// A picture past this many pixels is not decoded for a 128 x 96 preview. A
+// 32-bit process has far less room for the pixels, the decoder's own buffers
+// and the BMP made from them.
+constexpr long long kMaxPixels = sizeof(void*) >= 8 ? 40LL * 1000 * 1000 : 12LL * 1000 * 1000;
+
+// The decoder goes over the whole picture once per scan, however few bytes a
+// scan holds: a file that repeats a scan thousands of times keeps it busy for
+// seconds. Real encoders write about ten scans (a progressive one) and rarely
+// more than a few dozen; a file with more is refused unread, and so is one
+// whose scans times pixels pass ten passes over the largest picture.
+constexpr long long kMaxScans = 100;
+constexpr long long kMaxScanPixels = 400LL * 1000 * 1000;
+
+// The bytes a JPEG to the decoder: FF, any more FF, then D8.
+bool is_jpeg(std::string_view b) {
+    std::size_t soi = 0;
+    while (soi < b.size() && static_cast<unsigned char>(b[soi]) == 0xFF) ++soi;
+    return soi > 0 && soi < b.size() && static_cast<unsigned char>(b[soi]) == 0xD8;
+}
+
+// Every FF DA (a scan's marker) wherever it lies: never fewer than the scans
+// the decoder meets, since each of them starts with those two bytes.
+long long scan_markers(std::string_view b) {
+    long long n = 0;
+    for (std::size_t p = b.find("\xFF\xDA"); p != std::string_view::npos; p = b.find("\xFF\xDA", p + 2)) ++n;
+    return n;
+}
 
 // The decoder trusts a Huffman table's symbol count, and one past 256 writes
 // beyond its table: such a file is refused before it is decoded. Every
@@ -25,10 +51,6 @@ constexpr long long kMaxPixels = 40LL * 1000 * 1000;
 // lies, so that no table the decoder might meet goes unchecked.
 bool huffman_tables_sound(std::string_view b) {
     auto byte = [&b](std::size_t i) { return i < b.size() ? static_cast<unsigned char>(b[i]) : 0u; };
-    // A JPEG to the decoder: FF, any more FF, then D8.
-    std::size_t soi = 0;
-    while (byte(soi) == 0xFF) ++soi;
-    if (soi == 0 || byte(soi) != 0xD8) return true;
     for (std::size_t p = b.find("\xFF\xC4"); p != std::string_view::npos; p = b.find("\xFF\xC4", p + 1)) {
         long long left = static_cast<long long>(byte(p + 2) << 8 | byte(p + 3)) - 2;
         for (std::size_t t = p + 4; left > 0 && t < b.size();) {
@@ -55,16 +77,21 @@ struct Decoded {
 
 bool decode(std::string_view bytes, Decoded& d) {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
-    if (!huffman_tables_sound(bytes)) return false;
+    const bool jpeg = is_jpeg(bytes);
+    const long long scans = jpeg ? scan_markers(bytes) : 0;
+    if (jpeg && (scans > kMaxScans || !huffman_tables_sound(bytes))) return false;
     const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
     const int len = static_cast<int>(bytes.size());
     int w = 0, h = 0, n = 0;
     if (!stbi_info_from_memory(data, len, &w, &h, &n) || w <= 0 || h <= 0 ||
-        static_cast<long long>(w) * h > kMaxPixels)
+        static_cast<long long>(w) * h > kMaxPixels || scans * w * h > kMaxScanPixels)
         return false;
     d.px = stbi_load_from_memory(data, len, &d.w, &d.h, &n, 3);
     return d.px != nullptr;
 }
+
+std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int height);
+std::optional<std::string> bmp_file(std::string_view bytes);
 
 void put_le(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -73,6 +100,25 @@ void put_le(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
 }  // namespace
 
 std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, int height) {
+    // The pixels may not fit in the memory left (a 32-bit process): no picture then.
+    try {
+        return stretched(bytes, width, height);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
+    try {
+        return bmp_file(bytes);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int height) {
     Decoded d;
     if (width <= 0 || height <= 0 || !decode(bytes, d)) return {};
     const int w = d.w, h = d.h;
@@ -90,7 +136,7 @@ std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, 
     return out;
 }
 
-std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
+std::optional<std::string> bmp_file(std::string_view bytes) {
     Decoded d;
     if (!decode(bytes, d)) return std::nullopt;
     const std::size_t w = static_cast<std::size_t>(d.w), h = static_cast<std::size_t>(d.h);
@@ -120,5 +166,7 @@ std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
     }
     return out;
 }
+
+}  // namespace
 
 }  // namespace q::media

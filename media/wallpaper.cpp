@@ -1,6 +1,9 @@
 // The wallpaper changer.
-#include "media/lists.h"
 #include "media/media.h"
+
+#include <new>
+
+#include "media/lists.h"
 #include "media/picture.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -14,32 +17,35 @@ int wallpaper_interval_ms(const std::string& minutes) { return truncate_int(lead
 void Media::change_wallpaper_now() {
     // 1. Order.
     const bool random = nearly_equal(settings::wallpaper_model.number(), 0);
-    // 2 to 4. Draw, or the next index, until a listed file exists.
+    // 2 to 5. Draw, or the next index, until a listed picture is on
+    // temp.bmp: one that is missing or cannot be read, converted or written
+    // is a failed pick like a missing one.
     const std::optional<std::string> path =
-        pick_from_list(kPictures, wallpaper_index_, random, [](const std::string& p) { return sys().files.exists(p); });
-    if (path) show_picture(*path);
+        pick_from_list(kPictures, wallpaper_index_, random, [this](const std::string& p) { return write_temp_bmp(p); });
+    // None would do: the desktop, the name and the tip stay as they were.
+    if (!path) return;
+    // 6. The result is not examined.
+    sys().desktop.set_wallpaper(program_file("temp.bmp"));
+    // 7.
+    wallpaper_name_ = path_base_name(*path);
+    update_tray_tip();
 }
 
-void Media::show_picture(const std::string& path) {
-    // 5. JPEG files are converted, any other picture is copied as it is. The
-    // replace is atomic: a failed read or conversion leaves the last picture
-    // whole. temp.bmp is made anew from the list each time, so it goes
-    // without a disk flush.
-    const std::string target = program_file("temp.bmp");
-    std::string bytes;
-    if (sys().files.read(path, bytes)) {
-        if (ascii_lower(path_extension(path)) == "jpg") {
-            if (std::optional<std::string> bmp = bmp_file_of_picture(bytes))
-                sys().files.replace(target, *bmp, FileSystem::Flush::No);
-        } else {
-            sys().files.replace(target, bytes, FileSystem::Flush::No);
-        }
+bool Media::write_temp_bmp(const std::string& path) {
+    // JPEG files are converted, any other picture is copied as it is. The
+    // replace is atomic: a failed one leaves the last picture whole. temp.bmp
+    // is made anew from the list each time, so it goes without a disk flush.
+    // A picture too large for the memory left (a 32-bit process) fails.
+    try {
+        std::string bytes;
+        if (!sys().files.read(path, bytes)) return false;
+        if (ascii_lower(path_extension(path)) != "jpg")
+            return sys().files.replace(program_file("temp.bmp"), bytes, FileSystem::Flush::No);
+        const std::optional<std::string> bmp = bmp_file_of_picture(bytes);
+        return bmp && sys().files.replace(program_file("temp.bmp"), *bmp, FileSystem::Flush::No);
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    // 6. The result is not examined.
-    sys().desktop.set_wallpaper(target);
-    // 7.
-    wallpaper_name_ = path_base_name(path);
-    update_tray_tip();
 }
 
 void Media::change_action() {

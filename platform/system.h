@@ -30,6 +30,10 @@ public:
     struct Entry {
         std::string name;  // name only, as stored (case kept)
         bool folder = false;
+        // A junction or symbolic link (a reparse point): it may lead back up its own tree.
+        bool link = false;
+        // Both hidden and system: the system's own folders ($RECYCLE.BIN, System Volume Information).
+        bool system_hidden = false;
     };
     // A file (not a folder) exists at path.
     virtual bool exists(const std::string& path) = 0;

@@ -694,7 +694,7 @@ Timer::~Timer() {
 
 void Timer::set_interval(int ms) {
     if (ms < 0) ms = 0;
-    if (ms == interval_) return;
+    if (ms == 0 && interval_ == 0) return;
     if (id_) {
         sys().timers.stop(id_);
         id_ = 0;

@@ -720,7 +720,8 @@ public:
     ~Timer();
     int interval() const { return interval_; }
     bool running() const { return interval_ != 0; }
-    // Setting the running interval again keeps the timer's phase.
+    // Setting an interval, the running one included, starts the count anew
+    // (as SetTimer does on an existing timer).
     void set_interval(int ms);
     std::function<void()> on_tick;
 

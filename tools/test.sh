@@ -40,7 +40,9 @@ fuzz() {
         name=$(basename "$f")
         mkdir -p "$BUILD_FUZZ/corpus-$name"
         [ -d "tests/fuzz/seeds/$name" ] && seeds=("tests/fuzz/seeds/$name")
-        "$f" -max_total_time="${FUZZ_SECONDS:-30}" -rss_limit_mb=2048 "$BUILD_FUZZ/corpus-$name" "${seeds[@]}" \
+        # A slow input is a fault like a crash: each one gets a time limit.
+        "$f" -max_total_time="${FUZZ_SECONDS:-30}" -timeout="${FUZZ_INPUT_SECONDS:-10}" -rss_limit_mb=2048 \
+            "$BUILD_FUZZ/corpus-$name" "${seeds[@]}" \
             >"$BUILD_FUZZ/$name.log" 2>&1 || { echo "$f failed:"; tail -40 "$BUILD_FUZZ/$name.log"; ok=1; }
     done
     return $ok

@@ -207,6 +207,7 @@ bool SimSystem::folder_exists(const std::string& path) {
 }
 
 const std::string* SimSystem::readable(const std::string& path) {
+    now_ms_ += file_wait_ms;
     const std::string k = ascii_upper(normalize(path, dir));
     auto it = nodes_.find(k);
     if (it == nodes_.end() || it->second.folder) return nullptr;
@@ -361,7 +362,7 @@ std::vector<FileSystem::Entry> SimSystem::enumerate(const std::string& pattern) 
     }
     std::sort(found.begin(), found.end(), [](const Node* a, const Node* b) { return a->order < b->order; });
     std::vector<Entry> out;
-    for (const Node* n : found) out.push_back({leaf_of(n->name), n->folder});
+    for (const Node* n : found) out.push_back({leaf_of(n->name), n->folder, n->link, n->hidden && n->system});
     return out;
 }
 
@@ -386,6 +387,13 @@ bool SimSystem::set_hidden(const std::string& path) {
 }  // namespace q::sim
 
 namespace q::sim {
+
+void SimSystem::set_special(const std::string& path, bool system, bool link) {
+    auto it = nodes_.find(ascii_upper(normalize(path, dir)));
+    if (it == nodes_.end()) return;
+    it->second.system = system;
+    it->second.link = link;
+}
 
 bool SimSystem::is_hidden(const std::string& path) {
     auto it = nodes_.find(ascii_upper(normalize(path, dir)));

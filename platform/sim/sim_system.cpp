@@ -465,7 +465,7 @@ void SimSystem::play_sound(Res wav) {
 bool SimSystem::play_music(const std::string& path, bool looped) {
     record(std::string(looped ? "music loop:" : "music play:") + path);
     music.push_back((looped ? "loop:" : "play:") + path);
-    return exists(path);
+    return exists(path) && unplayable.count(path) == 0;
 }
 
 void SimSystem::stop_music() {

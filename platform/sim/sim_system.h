@@ -107,12 +107,17 @@ public:
     std::optional<std::string> file(const std::string& path);  // content or nothing
     bool is_hidden(const std::string& path);                    // marked by set_hidden
     void make_folder(const std::string& path);                 // and its parents
+    // Gives an existing entry the system attribute, or makes it a junction
+    // or link (a reparse point) whose contents are whatever the test puts in.
+    void set_special(const std::string& path, bool system, bool link);
     // The next n writes (replace) fail before touching anything.
     void fail_writes(int n) { fail_writes_ = n; }
     // The next write stops after `bytes` bytes of its temporary file, as a crash would.
     void interrupt_next_write(std::size_t bytes) { interrupt_at_ = bytes; }
     // Paths whose reads fail (unreadable files).
     std::set<std::string> unreadable;
+    // What each read or size question costs on the virtual clock (a share that does not answer).
+    std::int64_t file_wait_ms = 0;
     int write_count = 0;  // successful replaces
     int flush_count = 0;  // of them, those flushed to the disk
 
@@ -145,6 +150,7 @@ public:
     std::function<void()> while_shown;
     std::vector<Res> sounds;
     std::vector<std::string> music;  // "play:path", "loop:path", "stop"
+    std::set<std::string> unplayable;  // paths play_music fails on (logged all the same)
     int stop_all_count = 0;
     std::vector<Launch> launches;
     std::vector<std::string> opened_paths, properties_paths;
@@ -269,6 +275,8 @@ private:
         std::string data;
         bool folder = false;
         bool hidden = false;
+        bool system = false;
+        bool link = false;
         std::uint64_t order = 0;  // creation order: the file-system order of enumerate
     };
     std::map<std::string, Node> nodes_;

@@ -246,7 +246,10 @@ std::vector<FileSystem::Entry> Win32System::enumerate(const std::string& pattern
     do {
         const std::wstring name = fd.cFileName;
         if (name == L"." || name == L"..") continue;
-        out.push_back({narrow(name), (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+        const DWORD a = fd.dwFileAttributes;
+        constexpr DWORD kSystemHidden = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        out.push_back({narrow(name), (a & FILE_ATTRIBUTE_DIRECTORY) != 0, (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
+                       (a & kSystemHidden) == kSystemHidden});
     } while (FindNextFileW(h, &fd));
     FindClose(h);
     return out;

@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ms) {
         check(in.find('\xFF') < claimed);
         // A constant rate is at least 8 kbit/s: a ms for every byte at most.
-        // Beyond that only a VBR header's frame count can take it.
-        const bool vbr = in.find("Xing") != in.npos || in.find("Info") != in.npos || in.find("VBRI") != in.npos;
-        check(*ms <= claimed || (vbr && *ms <= 0xFFFFFFFFull * 1152 * 1000 / 8000 + 1));
+        // A VBR header's frame count is believed only when the frames fit in
+        // the bytes at the lowest rate, which plays about as long.
+        check(*ms <= claimed || *ms - claimed <= claimed / 50 + 1);
     }
 
     const std::uint64_t tag = q::media::id3v2_tag_size(in);

@@ -158,6 +158,21 @@ TEST_F(MediaPageTest, FolderSearchAndSingleFiles) {
     EXPECT_EQ(rows(), (std::vector<std::string>{"D:\\music\\s.mp3", "D:\\music\\s.mp3"}));
 }
 
+TEST_F(MediaPageTest, FolderSearchSkipsLinksAndSystemFoldersAndReadsDoubleByteNames) {
+    // 淺 ends in the byte 0x5C, which is no backslash.
+    for (const char* f : {"D:\\深淺\\a.bmp", "D:\\深淺\\淺\\b.bmp", "D:\\深淺\\loop\\c.bmp",
+                          "D:\\深淺\\$RECYCLE.BIN\\d.bmp", "D:\\深淺\\hid\\e.bmp"})
+        sim.put_file(f, "x");
+    sim.set_special("D:\\深淺\\loop", false, true);  // a junction: in truth it leads back up
+    sim.set_hidden("D:\\深淺\\$RECYCLE.BIN");
+    sim.set_special("D:\\深淺\\$RECYCLE.BIN", true, false);
+    sim.set_hidden("D:\\深淺\\hid");  // hidden alone is the user's own
+    sim.file_answers = {std::string("D:\\深淺")};
+    page().目录按钮.user_click();
+    EXPECT_EQ(rows(), (std::vector<std::string>{"D:\\深淺\\a.bmp", "D:\\深淺\\淺\\b.bmp", "D:\\深淺\\hid\\e.bmp"}));
+    EXPECT_EQ(page().标签.text(), "搜索完毕。列表中共有符合条件的文件3个。");
+}
+
 TEST_F(MediaPageTest, ClosingTheWindowDuringASearchStopsIt) {
     for (int i = 0; i < 5; ++i) sim.put_file("D:\\pics\\" + std::to_string(i) + ".bmp", "x");
     sim.file_answers = {std::string("D:\\pics")};

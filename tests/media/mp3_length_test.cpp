@@ -124,8 +124,9 @@ TEST(Mp3Length, TagsAndJunkBeforeTheFirstFrame) {
 
 TEST(Mp3Length, VbrHeadersGiveTheFrameCount) {
     sim::SimSystem sim;
-    // 5000 frames of 1152 samples at 44100 Hz (or 576 at 22050), whatever the size says.
-    const std::string first = frames(k128, 1), rest = frames(k128, 20);
+    // 5000 frames of 1152 samples at 44100 Hz (or 576 at 22050), in files
+    // long enough to hold them at the lowest bit rate.
+    const std::string first = frames(k128, 1), rest = frames(k128, 1300);
     const std::string xing = "Xing" + be32(15) + be32(5000), info = "Info" + be32(1) + be32(5000);
     sim.put_file("C:\\m\\xing.mp3", with(first, 4 + 32, xing) + rest);
     EXPECT_EQ(track_length_ms("C:\\m\\xing.mp3"), 130612);
@@ -136,11 +137,13 @@ TEST(Mp3Length, VbrHeadersGiveTheFrameCount) {
     const std::string mpeg2 = frames(kMpeg2, 1), mpeg2_rest = frames(kMpeg2, 3);
     for (const std::string& f : {with(mpeg2, 4 + 17, xing), with(with(mpeg2, 3, "\xC0"), 4 + 9, xing)})
         EXPECT_EQ(audio_length_ms(f + mpeg2_rest, 1000000), 130612u);
-    // A Xing header in the wrong place, without its frame flag or counting no
-    // frames, is none: the constant rate counts.
+    // A Xing header in the wrong place, without its frame flag, counting no
+    // frames, or counting more than the bytes can hold (a truncated download)
+    // is none: the constant rate counts.
     for (const std::string& f : {with(first, 4 + 17, xing), with(first, 4 + 32, "Xing" + be32(14) + be32(5000)),
-                                 with(first, 4 + 32, "Xing" + be32(15) + be32(0))}) {
-        const std::string bytes = f + rest;
+                                 with(first, 4 + 32, "Xing" + be32(15) + be32(0)),
+                                 with(first, 4 + 32, xing) + frames(k128, 3)}) {
+        const std::string bytes = f + frames(k128, 20);
         EXPECT_EQ(audio_length_ms(bytes, bytes.size()), (bytes.size() * 8 + 64) / 128);
     }
 }

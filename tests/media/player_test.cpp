@@ -19,6 +19,27 @@ std::uint32_t le32(const std::string& b, std::size_t at) {
     return v;
 }
 
+// A grey progressive JPEG of w x h whose one DC scan, holding no bytes, is
+// repeated scans times: each repeat costs the decoder a pass over the picture.
+std::string repeated_scans_jpeg(int w, int h, int scans) {
+    std::string b("\xFF\xD8\xFF\xDB\x00\x43\x00", 7);
+    b += std::string(64, '\1');
+    b += std::string("\xFF\xC2\x00\x0B\x08", 5);
+    for (int v : {h, w}) b += {static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)};
+    b += std::string("\x01\x01\x11\x00", 4);
+    b += std::string("\xFF\xC4\x00\x14\x00\x01", 6) + std::string(16, '\0');  // one DC code: 0
+    for (int i = 0; i < scans; ++i) b += std::string("\xFF\xDA\x00\x08\x01\x01\x00\x00\x00\x00", 10);
+    return b + "\xFF\xD9";
+}
+
+TEST(Picture, AFileRepeatingItsScansIsRefusedUnread) {
+    EXPECT_EQ(media::stretched_picture(repeated_scans_jpeg(64, 48, 10), 16, 12).size(), 16u * 12u);
+    EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(64, 48, 101), 16, 12).empty());
+    EXPECT_FALSE(media::bmp_file_of_picture(repeated_scans_jpeg(64, 48, 101)));
+    // Fewer scans over many pixels: the same passes over the picture.
+    EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(4000, 4000, 40), 16, 12).empty());
+}
+
 class PlayerTest : public AppFixture {
 protected:
     media::Media& media() { return program().media(); }
@@ -60,13 +81,20 @@ TEST_F(PlayerTest, WallpaperInOrderConvertsOnlyJpgAndSurvivesBadPictures) {
     EXPECT_EQ(temp_bmp(), jpeg);
     sim.advance(600000);  // the timer's tick
     EXPECT_EQ(temp_bmp(), "BM-not-decoded-but-copied");
-    // Past the last entry: entry 1 again. A JPEG that cannot be decoded
-    // leaves the last picture whole.
+    // Past the last entry: entry 1 again. A JPEG that cannot be decoded is
+    // passed over like a missing file, for the next picture that can be shown.
     sim.put_file("D:\\p\\a.JPG", jpeg.substr(0, 40));
     run_main_bar_function(2);
-    EXPECT_EQ(media().wallpaper_index(), 1);
-    EXPECT_EQ(temp_bmp(), "BM-not-decoded-but-copied");
+    EXPECT_EQ(media().wallpaper_index(), 3);
+    EXPECT_EQ(temp_bmp(), jpeg);
     EXPECT_EQ(sim.wallpapers.size(), 4u);
+    EXPECT_EQ(tip(), "Quillet1.0\r\n顺序更换：b");
+    // When none can be shown, the desktop, the name and the tip stay as they were.
+    put("wallpaper.ini", "[total]\r\ncount=2\r\n[path]\r\n1=D:\\p\\a.JPG\r\n2=D:\\p\\gone.bmp\r\n");
+    run_main_bar_function(2);
+    EXPECT_EQ(sim.wallpapers.size(), 4u);
+    EXPECT_EQ(temp_bmp(), jpeg);
+    EXPECT_EQ(tip(), "Quillet1.0\r\n顺序更换：b");
 
     // With [set] change off the change action stops the timer.
     write_setting("set", "change", "F");
@@ -83,7 +111,7 @@ TEST_F(PlayerTest, WallpaperInOrderConvertsOnlyJpgAndSurvivesBadPictures) {
             run_main_bar_function(2);
         }
     }
-    EXPECT_EQ(sim.wallpapers.size(), 5u);
+    EXPECT_EQ(sim.wallpapers.size(), 4u);
 }
 
 TEST_F(PlayerTest, PauseResumeAndTheIntervalBox) {
@@ -182,6 +210,18 @@ TEST_F(PlayerTest, MusicListOrderAndStop) {
     EXPECT_FALSE(main_bar().音乐时钟.running());
     EXPECT_EQ(tip(), "Quillet1.0");
 
+    // The same track drawn again plays its whole length: the timer starts anew.
+    put("mp3.ini", "[total]\r\ncount=1\r\n[path]\r\n1=D:\\m\\one.mp3\r\n");
+    run_main_bar_function(0);
+    sim.advance(200000);
+    run_main_bar_function(0);
+    const std::size_t restarted = sim.music.size();
+    sim.advance(248000);
+    EXPECT_EQ(sim.music.size(), restarted);
+    sim.advance(1000);
+    EXPECT_EQ(sim.music.size(), restarted + 2);
+    run_main_bar_function(1);
+
     // A track too short for a timer leaves it stopped; stop in random order
     // then does nothing, not even clear the tip.
     put("mp3.ini", "[total]\r\ncount=1\r\n[path]\r\n1=D:\\m\\short.mp3\r\n");
@@ -216,6 +256,26 @@ TEST_F(PlayerTest, MusicListOrderAndStop) {
     run_main_bar_function(0);
     EXPECT_EQ(sim.music.back(), "play:D:\\m\\one.mp3");
     EXPECT_EQ(main_bar().音乐时钟.interval(), 249000);
+    // So is a track the system cannot play; when none can be played the
+    // music timer stops and the tip names no track.
+    sim.put_file("D:\\m\\bad.mp3", std::string(4000000, 'x'));
+    sim.unplayable = {"D:\\m\\bad.mp3"};
+    put("mp3.ini", "[total]\r\ncount=2\r\n[path]\r\n1=D:\\m\\bad.mp3\r\n2=D:\\m\\two.mp3\r\n");
+    run_main_bar_function(0);
+    EXPECT_EQ(sim.music.back(), "play:D:\\m\\two.mp3");
+    EXPECT_EQ(main_bar().音乐时钟.interval(), 59000);
+    EXPECT_EQ(media().track_name(), "two");
+    sim.unplayable.insert("D:\\m\\two.mp3");
+    run_main_bar_function(0);
+    EXPECT_FALSE(main_bar().音乐时钟.running());
+    EXPECT_EQ(media().track_name(), "");
+    EXPECT_EQ(tip(), "Quillet1.0");
+    // On a share where each question waits a second the picks give up
+    // within seconds, not after hundreds of them.
+    sim.file_wait_ms = 1000;
+    const std::uint64_t asked = sim.ticks_ms();
+    run_main_bar_function(0);
+    EXPECT_LT(sim.ticks_ms() - asked, 10000u);
 }
 
 TEST_F(PlayerTest, MissingListsAskAndThePageOptions) {
