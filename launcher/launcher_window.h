@@ -19,7 +19,7 @@ struct State;
 // A shortcut button carries its slot as its tag.
 class ShortcutButton : public Button {
 public:
-    ShortcutButton(Container* parent, Rect r, std::string tag) : Button(parent, r, ""), tag(std::move(tag)) {}
+    ShortcutButton(Container* parent, Rect r, std::string tag) : Button(parent, r, "", true), tag(std::move(tag)) {}
     std::string tag;
 };
 
@@ -56,6 +56,8 @@ public:
     void window_close();
 
     void show_group(int n);
+    // The current group becomes g; the tabs show its page.
+    void go_to_group(int g);
     void show_tabs(int page);
     // Transparency as the options stand now (after a move, or when the page changes them).
     void reapply_transparency();
@@ -65,6 +67,10 @@ private:
     void wire(ShortcutButton& b);
     int slot_of(const ShortcutButton& b) const;
     void invalid_path_flow();
+    // A target whose drive or share does not answer now.
+    void volume_not_ready();
+    // Says so when a write of the current group's file failed; returns ok.
+    bool stored(bool ok);
     void menu_command(int item);
     // The box wrapped in the topmost pair, so that it can come to the front.
     Answer ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons);

@@ -1,5 +1,7 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
+
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/ini.h"
@@ -62,6 +64,20 @@ std::string music_path() { return setting("play", "path"); }
 bool music_replay() { return only_if_t("play", "replay"); }
 
 int group_total() { return number("acprg", "total"); }
+int group_total_bounded() {
+    // The highest N of an APrg\grpN.ini written as group files are named.
+    int highest = 0;
+    for (const FileSystem::Entry& e : sys().files.enumerate(program_file("APrg\\grp*.ini"))) {
+        const std::string& name = e.name;
+        if (e.folder || name.size() < 8 || name[3] == '0') continue;
+        const std::size_t digits = name.size() - 7;
+        if (ascii_lower(name.substr(name.size() - 4)) != ".ini") continue;
+        const std::string number_text = name.substr(3, digits);
+        if (number_text.find_first_not_of("0123456789") != std::string::npos) continue;
+        highest = std::max(highest, digits > 4 ? kMaxGroups : std::stoi(number_text));
+    }
+    return std::clamp(group_total(), 0, std::min(highest, kMaxGroups));
+}
 bool launcher_follow() { return only_if_t("acprg", "follow"); }
 bool launcher_trans() { return only_if_t("acprg", "trans"); }
 std::string launcher_alpha() { return setting("acprg", "transvalue", "255"); }

@@ -49,6 +49,10 @@ std::string music_path();      // path, default empty
 bool music_replay();           // replay, on only if T
 // [acprg]
 int group_total();             // total, leading number, default 0
+// total as far as group files reach: 0 up to the highest APrg\grpN.ini
+// present and at most kMaxGroups, so that no count makes a page loop for long.
+constexpr int kMaxGroups = 9999;
+int group_total_bounded();
 bool launcher_follow();        // follow, on only if T
 bool launcher_trans();         // trans, on only if T
 std::string launcher_alpha();  // transvalue, default "255"
