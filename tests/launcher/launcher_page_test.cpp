@@ -113,17 +113,14 @@ TEST_F(LauncherPageTest, ConsoleInsertsMovesAndDeletesGroups) {
     // Delete asks; the group the launcher shows goes, and it opens at group 1 next.
     p.组名列表框.user_select(3);
     sim.answers = {Answer::No, Answer::Yes};
-    // The toggle opens the launcher while the question is up: it closes again
-    // before any file moves, and nothing is ever written as group 0.
-    sim.while_shown = [this] {
-        if (!program().launcher().loaded()) run_main_bar_function(7);
-    };
     p.按钮4.user_click();
     EXPECT_EQ(sim.messages.back().title, "删除组确认");
     EXPECT_EQ(sim.messages.back().icon, Icon::Warning);
     EXPECT_EQ(p.组名列表框.count(), 4);
+    // The toggle opens the launcher while the question is up: it closes again
+    // before any file moves, and nothing is ever written as group 0.
+    sim.while_shown = [this] { run_main_bar_function(7); };
     p.按钮4.user_click();
-    sim.while_shown = nullptr;
     EXPECT_FALSE(program().launcher().loaded());
     EXPECT_EQ(p.组名列表框.items(), (std::vector<std::string>{"组", "a", "c"}));
     EXPECT_EQ(p.组名列表框.selection(), -1);

@@ -181,6 +181,8 @@ TEST_F(LauncherTest, PagingWithoutALastPage) {
     EXPECT_EQ(st().current_group, 16);
     // The group went elsewhere while the window was closed (a delete on the
     // settings page): the tabs follow it back to the first page.
+    w.下翻按钮.user_click();
+    EXPECT_EQ(w.组3.text(), "十九");
     run_main_bar_function(7);
     st().current_group = 0;
     LauncherWindow& again = open();
