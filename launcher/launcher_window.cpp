@@ -1,7 +1,5 @@
 #include "launcher/launcher_window.h"
 
-#include <map>
-
 #include "launcher/group_store.h"
 #include "launcher/launcher.h"
 #include "platform/text.h"
@@ -137,20 +135,27 @@ void LauncherWindow::window_created() {
 void LauncherWindow::show_group(int n) {
     std::map<std::string, bool> ready;  // by volume: one slow answer per share, not per slot
     for (int s = 0; s < kSlots; ++s) {
-        ShortcutButton& b = slot_button(s);
-        b.set_text(slot_caption(n, s));
-        const std::string path = slot_path(n, s);
-        Button::FileIcon icon;
-        if (!path.empty()) {
-            const std::string volume = volume_of(path);
-            auto it = ready.find(volume);
-            if (it == ready.end()) it = ready.emplace(volume, sys().files.volume_ready(path)).first;
-            const bool there = it->second && path_kind(path) != kMissing;
-            icon = {there ? Button::FileIcon::Look::OfPath : Button::FileIcon::Look::Plain, there ? path : ""};
-        }
-        b.set_file_icon(icon);
+        slot_button(s).set_text(slot_caption(n, s));
+        show_icon(s, slot_path(n, s), &ready);
     }
     set_text(kCaption + group_name(n, kDefaultName));
+}
+
+void LauncherWindow::show_icon(int s, const std::string& path, std::map<std::string, bool>* ready) {
+    Button::FileIcon icon;
+    if (!path.empty()) {
+        bool volume_ready = false;
+        if (ready) {
+            auto it = ready->find(volume_of(path));
+            if (it == ready->end()) it = ready->emplace(volume_of(path), sys().files.volume_ready(path)).first;
+            volume_ready = it->second;
+        } else {
+            volume_ready = sys().files.volume_ready(path);
+        }
+        const bool there = volume_ready && path_kind(path) != kMissing;
+        icon = {there ? Button::FileIcon::Look::OfPath : Button::FileIcon::Look::Plain, there ? path : ""};
+    }
+    slot_button(s).set_file_icon(icon);
 }
 
 void LauncherWindow::show_tabs(int page) {
@@ -221,7 +226,9 @@ void LauncherWindow::invalid_path_flow() {
     State& st = state();
     if (ask("该快捷项的路径已经失效，是否立即删除？", "路径失效处理", Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
-    if (stored(clear_slot(st.current_group, st.current_slot))) slot_button(st.current_slot).set_text("");
+    if (!stored(clear_slot(st.current_group, st.current_slot))) return;
+    slot_button(st.current_slot).set_text("");
+    show_icon(st.current_slot, "");
 }
 
 bool LauncherWindow::stored(bool ok) {
@@ -290,6 +297,7 @@ void LauncherWindow::menu_command(int item) {
             st.cut_caption = caption;
             st.cut_path = path;
             b.set_text("");
+            show_icon(s, "");
             return;
         }
         case kPaste:
@@ -297,12 +305,15 @@ void LauncherWindow::menu_command(int item) {
             // A paste that was not stored keeps the buffer: the shortcut lives only there.
             if (!stored(write_slot(g, s, st.cut_caption, st.cut_path))) return;
             b.set_text(st.cut_caption);
+            show_icon(s, st.cut_path);
             st.cut_caption.clear();
             st.cut_path.clear();
             return;
         case kDelete:
             if (ask("您确定要删除此快捷项？", "删除确认", Icon::Question, Buttons::YesNo) != Answer::Yes) return;
-            if (stored(clear_slot(g, s))) b.set_text("");
+            if (!stored(clear_slot(g, s))) return;
+            b.set_text("");
+            show_icon(s, "");
             return;
         case kProperties:
             sys().shell.show_properties(slot_path(g, s));
@@ -356,7 +367,9 @@ void LauncherWindow::window_files_dropped(const std::vector<std::string>& paths)
         ask("要覆盖吗？", "确认覆盖", Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
     const std::string caption = store_path(st.current_group, slot, path);
-    if (stored(!caption.empty())) slot_button(slot).set_text(caption);
+    if (!stored(!caption.empty())) return;
+    slot_button(slot).set_text(caption);
+    show_icon(slot, path);
 }
 
 }  // namespace q::launcher

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -58,6 +59,9 @@ public:
     void show_group(int n);
     // The current group becomes g; the tabs show its page.
     void go_to_group(int g);
+    // The small icon of slot s for its path (none when empty); ready holds
+    // the volumes already asked while a whole group is shown.
+    void show_icon(int s, const std::string& path, std::map<std::string, bool>* ready = nullptr);
     void show_tabs(int page);
     // Transparency as the options stand now (after a move, or when the page changes them).
     void reapply_transparency();
