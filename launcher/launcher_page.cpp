@@ -51,7 +51,7 @@ void LauncherPage::shown() {
         透明选择框_click();
     }
     State& st = launcher_.state();
-    st.group_count = settings::group_total();
+    st.group_count = bounded_group_total();
     if (组名列表框.count() == 0)
         for (int n = 1; n <= st.group_count; ++n) 组名列表框.add_item(group_name(n, ""));
 }
@@ -112,9 +112,16 @@ void LauncherPage::reload() {
     信息浏览编辑框.set_text("");
     名称编辑框.set_text("");
     State& st = launcher_.state();
-    st.group_count = settings::group_total();
+    st.group_count = bounded_group_total();
     for (int n = 1; n <= st.group_count; ++n) 组名列表框.add_item(group_name(n, ""));
     sys().dialogs.message_box(page_.window(), "组文件无法改名，组序列未能全部调整。", "快捷程序组", Icon::Warning, Buttons::Ok);
+}
+
+void LauncherPage::tell_set_aside(const std::vector<std::string>& aside) {
+    if (aside.empty()) return;
+    std::string text = "以下组文件已改名保存，其中的快捷项没有丢失：";
+    for (const std::string& path : aside) text += "\r\n" + path;
+    sys().dialogs.message_box(page_.window(), text, "快捷程序组", Icon::Information, Buttons::Ok);
 }
 
 void LauncherPage::按钮1_click() {
@@ -126,12 +133,16 @@ void LauncherPage::按钮1_click() {
     const int n = st.group_count;
     ++st.group_count;
     组名列表框.select(pos);
-    if (!insert_group(st, n, m, "组")) {
+    std::vector<std::string> aside;
+    const bool done = insert_group(st, n, m, "组", &aside);
+    tell_set_aside(aside);
+    if (!done) {
         reload();
         return;
     }
     组名列表框_change();
     名称编辑框.set_focus();
+    名称编辑框.select_all();
     set_group_name(m, 名称编辑框.text());
 }
 
@@ -142,7 +153,10 @@ void LauncherPage::按钮2_click() {
         return;
     }
     close_launcher();
-    if (!move_group_up(launcher_.state(), i + 1)) {
+    std::vector<std::string> aside;
+    const bool done = move_group_up(launcher_.state(), i + 1, &aside);
+    tell_set_aside(aside);
+    if (!done) {
         reload();
         return;
     }
@@ -159,7 +173,10 @@ void LauncherPage::按钮3_click() {
         return;
     }
     close_launcher();
-    if (!move_group_down(launcher_.state(), i + 1)) {
+    std::vector<std::string> aside;
+    const bool done = move_group_down(launcher_.state(), i + 1, &aside);
+    tell_set_aside(aside);
+    if (!done) {
         reload();
         return;
     }
@@ -178,6 +195,8 @@ void LauncherPage::按钮4_click() {
                                   Buttons::YesNo) != Answer::Yes ||
         !alive)
         return;
+    // The launcher could be opened again while the question was up.
+    close_launcher();
     State& st = launcher_.state();
     const int n = st.group_count;
     --st.group_count;

@@ -2,6 +2,8 @@
 // group console that inserts, renames, moves and deletes groups.
 #pragma once
 
+#include <string>
+#include <vector>
 #include "platform/page.h"
 #include "platform/ui.h"
 
@@ -46,6 +48,8 @@ private:
     void close_launcher();
     // The list again from the files, after a renumbering stopped part way.
     void reload();
+    // Tells where files moved out of a renumbering's way now are.
+    void tell_set_aside(const std::vector<std::string>& aside);
     TabPage& page_;
     Launcher& launcher_;
 };

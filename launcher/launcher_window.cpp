@@ -15,6 +15,14 @@ const char* const kDefaultName = "组";
 
 Rect slot_rect(int s) { return {120 * (s % 4), 25 + 30 * (s / 4), 120, 30}; }
 
+// The drive ("C:") or share ("\\\\server\\share") a path lies on, for
+// asking each only once while a group is shown.
+std::string volume_of(const std::string& path) {
+    if (path.compare(0, 2, "\\\\") != 0) return ascii_upper(path.substr(0, 2));
+    const std::size_t server_end = path.find('\\', 2);
+    return ascii_upper(path.substr(0, path.find('\\', server_end == std::string::npos ? path.size() : server_end + 1)));
+}
+
 }  // namespace
 
 const std::vector<std::string>& LauncherWindow::menu_items() {
@@ -116,21 +124,40 @@ void LauncherWindow::window_created() {
     // 6. The group folder.
     const std::string folder = sys().process.program_dir() + "\\APrg";
     if (path_kind(folder) == kMissing) sys().files.create_folder(folder);
-    // 7, 8, 9.
+    // 7, 8, 9: the page of tabs is the current group's, whatever moved the
+    // group meanwhile (a group deleted on the settings page).
+    st.current_page = page_base(st.current_group) / 8;
     show_tabs(st.current_page);
-    前翻按钮.set_enabled(st.current_group > 8);
-    if (st.current_group == 0)
-        tab_click(1);
-    else
-        show_group(st.current_group);
+    go_to_group(st.current_group == 0 ? 1 : st.current_group);
     // 10. Drop target.
     set_accept_files(true);
     ready_ = true;
 }
 
 void LauncherWindow::show_group(int n) {
-    for (int s = 0; s < kSlots; ++s) slot_button(s).set_text(slot_caption(n, s));
+    std::map<std::string, bool> ready;  // by volume: one slow answer per share, not per slot
+    for (int s = 0; s < kSlots; ++s) {
+        slot_button(s).set_text(slot_caption(n, s));
+        show_icon(s, slot_path(n, s), &ready);
+    }
     set_text(kCaption + group_name(n, kDefaultName));
+}
+
+void LauncherWindow::show_icon(int s, const std::string& path, std::map<std::string, bool>* ready) {
+    Button::FileIcon icon;
+    if (!path.empty()) {
+        bool volume_ready = false;
+        if (ready) {
+            auto it = ready->find(volume_of(path));
+            if (it == ready->end()) it = ready->emplace(volume_of(path), sys().files.volume_ready(path)).first;
+            volume_ready = it->second;
+        } else {
+            volume_ready = sys().files.volume_ready(path);
+        }
+        const bool there = volume_ready && path_kind(path) != kMissing;
+        icon = {there ? Button::FileIcon::Look::OfPath : Button::FileIcon::Look::Plain, there ? path : ""};
+    }
+    slot_button(s).set_file_icon(icon);
 }
 
 void LauncherWindow::show_tabs(int page) {
@@ -154,49 +181,63 @@ void LauncherWindow::window_destroyed() { set_topmost(false); }
 
 void LauncherWindow::window_close() { owner_.close_window(); }
 
-void LauncherWindow::tab_click(int n) {
+void LauncherWindow::go_to_group(int g) {
     State& st = state();
-    st.current_group = page_base(st.current_group) + n;
-    show_group(st.current_group);
+    st.current_group = g;
+    const int page = page_base(g) / 8;
+    if (page != st.current_page) {
+        st.current_page = page;
+        show_tabs(page);
+    }
+    前翻按钮.set_enabled(g > 8);
+    show_group(g);
 }
+
+void LauncherWindow::tab_click(int n) { go_to_group(page_base(state().current_group) + n); }
 
 void LauncherWindow::前翻按钮_click() {
-    State& st = state();
-    if (st.current_page > 0) --st.current_page;
-    show_tabs(st.current_page);
-    st.current_group -= 8;
-    show_group(st.current_group);
-    if (st.current_group <= 8) 前翻按钮.set_enabled(false);
+    if (state().current_group > 8) go_to_group(state().current_group - 8);
 }
 
-void LauncherWindow::下翻按钮_click() {
-    State& st = state();
-    ++st.current_page;
-    show_tabs(st.current_page);
-    st.current_group += 8;
-    前翻按钮.set_enabled(true);
-    show_group(st.current_group);
-}
+void LauncherWindow::下翻按钮_click() { go_to_group(state().current_group + 8); }
 
 void LauncherWindow::shortcut_click(ShortcutButton& b) {
     State& st = state();
     st.current_slot = slot_of(b);
     const std::string path = slot_path(st.current_group, st.current_slot);
     if (path.empty()) return;
-    if (path_kind(path) == kMissing) {
+    if (!sys().files.volume_ready(path)) {
+        volume_not_ready();
+        return;
+    }
+    const PathKind kind = path_kind(path);
+    if (kind == kMissing) {
         invalid_path_flow();
         return;
     }
-    sys().shell.open_path(path);
+    // A program started from here finds the files beside it.
+    sys().shell.open_path(path, kind == kFolder ? path : path_directory(path));
     owner_.close_window();
+}
+
+void LauncherWindow::volume_not_ready() {
+    ask("该快捷项所在的驱动器当前不可用，请插入磁盘或连接网络后再试。", "驱动器不可用", Icon::Warning, Buttons::Ok);
 }
 
 void LauncherWindow::invalid_path_flow() {
     State& st = state();
     if (ask("该快捷项的路径已经失效，是否立即删除？", "路径失效处理", Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
+    if (!stored(clear_slot(st.current_group, st.current_slot))) return;
     slot_button(st.current_slot).set_text("");
-    clear_slot(st.current_group, st.current_slot);
+    show_icon(st.current_slot, "");
+}
+
+bool LauncherWindow::stored(bool ok) {
+    if (!ok)
+        ask("无法写入组文件" + group_file(state().current_group) + "，更改未能保存！", "快捷程序组", Icon::Warning,
+            Buttons::Ok);
+    return ok;
 }
 
 Answer LauncherWindow::ask(const std::string& text, const std::string& title, Icon icon, Buttons buttons) {
@@ -223,7 +264,8 @@ void LauncherWindow::shortcut_mouse_down(ShortcutButton& b, MouseButton mb) {
     State& st = state();
     st.current_slot = slot_of(b);
     const std::string path = slot_path(st.current_group, st.current_slot);
-    if (!path.empty() && path_kind(path) == kMissing) {
+    // A target on a drive that is not there now is not gone: the menu shows.
+    if (!path.empty() && sys().files.volume_ready(path) && path_kind(path) == kMissing) {
         invalid_path_flow();
         return;
     }
@@ -291,28 +333,33 @@ void LauncherWindow::menu_command(int item) {
     switch (item) {
         case kRename: {
             const std::optional<std::string> name = input("此快捷项的名称更改为：", "快捷项更名", slot_caption(g, s));
-            if (!name || name->empty()) return;
+            if (!name || name->empty() || !stored(rename_slot(g, s, *name))) return;
             b.set_text(*name);
-            rename_slot(g, s, *name);
             return;
         }
-        case kCut:
-            st.cut_caption = slot_caption(g, s);
-            st.cut_path = slot_path(g, s);
-            clear_slot(g, s);
+        case kCut: {
+            const std::string caption = slot_caption(g, s), path = slot_path(g, s);
+            if (!stored(clear_slot(g, s))) return;
+            st.cut_caption = caption;
+            st.cut_path = path;
             b.set_text("");
+            show_icon(s, "");
             return;
+        }
         case kPaste:
             if (!b.text().empty() && ask("要覆盖吗？", "覆盖确认", Icon::Question, Buttons::YesNo) != Answer::Yes) return;
+            // A paste that was not stored keeps the buffer: the shortcut lives only there.
+            if (!stored(write_slot(g, s, st.cut_caption, st.cut_path))) return;
             b.set_text(st.cut_caption);
-            write_slot(g, s, st.cut_caption, st.cut_path);
+            show_icon(s, st.cut_path);
             st.cut_caption.clear();
             st.cut_path.clear();
             return;
         case kDelete:
             if (ask("您确定要删除此快捷项？", "删除确认", Icon::Question, Buttons::YesNo) != Answer::Yes) return;
+            if (!stored(clear_slot(g, s))) return;
             b.set_text("");
-            clear_slot(g, s);
+            show_icon(s, "");
             return;
         case kProperties:
             sys().shell.show_properties(slot_path(g, s));
@@ -328,11 +375,16 @@ void LauncherWindow::tab_mouse_down(int n, MouseButton b) {
     tab(n).set_focus();
     const std::optional<std::string> name = input("此组的名称更改为：", "组更名", tab(n).text());
     if (!name) return;
+    const std::string before = tab(n).text();
     tab(n).set_text(*name);
     if (name->empty()) return;
     State& st = state();
-    if (!group_exists(st.current_group)) settings::group_total.write(settings::group_total() + 1);
-    set_group_name(st.current_group, *name);
+    const bool counted = group_exists(st.current_group);
+    if (!stored(set_group_name(st.current_group, *name))) {
+        tab(n).set_text(before);
+        return;
+    }
+    if (!counted) settings::group_total.write(bounded_group_total() + 1);
     set_text(kCaption + *name);
 }
 
@@ -346,9 +398,11 @@ void LauncherWindow::window_files_dropped(const std::vector<std::string>& paths)
     const Rect r = rect();
     const Size client = client_size();
     const int y = p.y - r.top - (r.height - client.height) - 25;
-    if (y <= 0) return;
+    const int x = p.x - r.left - (r.width - client.width);
+    // Only the 4 x 6 grid takes a drop (a division truncates toward zero).
+    if (y <= 0 || x < 0) return;
     const int row = y / 30;
-    const int column = (p.x - r.left - (r.width - client.width)) / 120;
+    const int column = x / 120;
     if (row >= 6 || column >= 4) return;
     const int slot = 4 * row + column;
     if (path_in_group(st.current_group, path)) {
@@ -358,7 +412,10 @@ void LauncherWindow::window_files_dropped(const std::vector<std::string>& paths)
     if (!slot_path(st.current_group, slot).empty() &&
         ask("要覆盖吗？", "确认覆盖", Icon::Question, Buttons::YesNo) != Answer::Yes)
         return;
-    slot_button(slot).set_text(store_path(st.current_group, slot, path));
+    const std::string caption = store_path(st.current_group, slot, path);
+    if (!stored(!caption.empty())) return;
+    slot_button(slot).set_text(caption);
+    show_icon(slot, path);
 }
 
 }  // namespace q::launcher

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,7 +20,7 @@ struct State;
 // A shortcut button carries its slot as its tag.
 class ShortcutButton : public Button {
 public:
-    ShortcutButton(Container* parent, Rect r, std::string tag) : Button(parent, r, ""), tag(std::move(tag)) {}
+    ShortcutButton(Container* parent, Rect r, std::string tag) : Button(parent, r, "", true), tag(std::move(tag)) {}
     std::string tag;
 };
 
@@ -61,6 +62,11 @@ public:
     void window_close();
 
     void show_group(int n);
+    // The current group becomes g; the tabs show its page.
+    void go_to_group(int g);
+    // The small icon of slot s for its path (none when empty); ready holds
+    // the volumes already asked while a whole group is shown.
+    void show_icon(int s, const std::string& path, std::map<std::string, bool>* ready = nullptr);
     void show_tabs(int page);
     // Transparency as the options stand now (after a move, or when the page changes them).
     void reapply_transparency();
@@ -72,6 +78,10 @@ private:
     void step_group(int step);
     int slot_of(const ShortcutButton& b) const;
     void invalid_path_flow();
+    // A target whose drive or share does not answer now.
+    void volume_not_ready();
+    // Says so when a write of the current group's file failed; returns ok.
+    bool stored(bool ok);
     void menu_command(int item);
     // The box wrapped in the topmost pair, so that it can come to the front.
     // Cancel (nothing) when the window went meanwhile: every caller then

@@ -54,7 +54,8 @@ public:
     // Fails when the folder does not exist. Flush::No skips the disk flush
     // (for small files rewritten often); the rename stays atomic.
     virtual bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) = 0;
-    // Renames a file; an existing target is replaced.
+    // Renames (moves) a file or folder; fails when the target exists, so that
+    // nothing is ever replaced by a rename.
     virtual bool rename(const std::string& from, const std::string& to) = 0;
     virtual bool remove(const std::string& path) = 0;
     // Creates one folder (its parent must exist).
@@ -67,6 +68,11 @@ public:
     virtual bool set_current_directory(const std::string& path) = 0;
     // Marks a file hidden (the style manifest).
     virtual bool set_hidden(const std::string& path) = 0;
+    // Whether the drive or network share that holds an absolute path answers
+    // now: false for a drive letter that is not there, a removable drive
+    // without its medium, a network drive or server that does not answer
+    // within a moment. Asking never shows a "no disk" box.
+    virtual bool volume_ready(const std::string& /*path*/) { return true; }
 };
 
 // ---- time ----------------------------------------------------------------
@@ -142,8 +148,9 @@ public:
     // Starts a program without waiting. The path is the program's name, never
     // split at spaces; args is its command line tail (may be empty).
     virtual bool start_program(const std::string& path, const std::string& args = "") = 0;
-    // Opens a path with its associated program / shows its properties.
-    virtual bool open_path(const std::string& path) = 0;
+    // Opens a path with its associated program, in working_folder when it is
+    // not empty / shows its properties.
+    virtual bool open_path(const std::string& path, const std::string& working_folder = {}) = 0;
     virtual bool show_properties(const std::string& path) = 0;
     // Enables the shut-down privilege, then asks Windows to end the session, forced.
     virtual bool end_session(EndSession how) = 0;

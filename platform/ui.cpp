@@ -221,6 +221,18 @@ void Edit::keep_box_text(std::string t) {
     text_ = std::move(t);
 }
 
+void Button::set_file_icon(FileIcon icon) {
+    if (icon == file_icon_) return;
+    file_icon_ = std::move(icon);
+    changed(Prop::Image);
+}
+
+void Edit::select_all() {
+    all_selected_ = true;
+    selected_ = text();
+    changed(Prop::Selection);
+}
+
 void Edit::user_drop(std::vector<std::string> paths) {
     if (!reachable() || !mode_.accept_files) return;
     if (on_files_dropped) on_files_dropped(paths);

@@ -66,7 +66,7 @@ enum class Prop {
     Focus,
     Check,      // CheckBox
     Items,      // DropDown items, TabControl captions
-    Selection,  // DropDown, ListView, TabControl
+    Selection,  // DropDown, ListView, TabControl; Edit: the whole text selected
     Columns,    // ListView
     Rows,       // ListView: rows or cells
     Scroll,     // ListView: bring the selected row into view
@@ -250,6 +250,30 @@ public:
     Button(Container* parent, Rect r, std::string caption) : Control(parent, Kind::Button, r, std::move(caption)) {
         made();
     }
+
+    // The small icon a button of file targets shows left of its caption:
+    // none, the shell's icon of a path, or a plain one for a target that is
+    // gone or cannot be reached. The backend loads it when it is set and
+    // frees it when it changes or the button goes.
+    struct FileIcon {
+        enum class Look { None, OfPath, Plain } look = Look::None;
+        std::string path;  // OfPath only
+        bool operator==(const FileIcon& o) const { return look == o.look && path == o.path; }
+    };
+    const FileIcon& file_icon() const { return file_icon_; }
+    void set_file_icon(FileIcon icon);
+    // Made with room for a file icon (a button drawn by the backend).
+    bool shows_file_icon() const { return shows_file_icon_; }
+
+protected:
+    Button(Container* parent, Rect r, std::string caption, bool shows_file_icon)
+        : Control(parent, Kind::Button, r, std::move(caption)), shows_file_icon_(shows_file_icon) {
+        made();
+    }
+
+private:
+    bool shows_file_icon_ = false;
+    FileIcon file_icon_;
 };
 
 // Icon left of the caption; the backend draws the hover and pressed looks.
@@ -330,12 +354,18 @@ public:
     void keep_box_text(std::string t);
     // The user dropped files from the shell, in drop order.
     void user_drop(std::vector<std::string> paths);
+    // Selects the whole text, so that what the user types replaces it.
+    void select_all();
+    // The whole text is selected and has not changed since.
+    bool all_selected() const { return all_selected_ && text() == selected_; }
 
     std::function<void()> on_change;
     std::function<void(const std::vector<std::string>&)> on_files_dropped;
 
 private:
     Mode mode_;
+    bool all_selected_ = false;
+    std::string selected_;
 };
 
 class CheckBox : public Control {

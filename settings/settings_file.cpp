@@ -1,5 +1,7 @@
 #include "settings/settings_file.h"
 
+#include <algorithm>
+
 #include "platform/system.h"
 #include "platform/text.h"
 #include "settings/ini.h"

@@ -288,13 +288,12 @@ bool SimSystem::rename(const std::string& from, const std::string& to) {
         return true;
     }
     if (!ensure_parent(t)) return false;
-    auto dst = nodes_.find(tk);
-    if (dst != nodes_.end() && (dst->second.folder || src->second.folder)) return false;
+    // As MoveFileEx without MOVEFILE_REPLACE_EXISTING: an existing target refuses.
+    if (nodes_.count(tk)) return false;
     if (src->second.folder && tk.compare(0, fk.size() + 1, fk + kSep) == 0) return false;  // into itself
 
     Node moved = src->second;
     nodes_.erase(src);
-    if (dst != nodes_.end()) nodes_.erase(tk);
     moved.name = t;
     moved.order = next_order_++;
     if (moved.folder) {

@@ -296,9 +296,17 @@ bool SimSystem::start_program(const std::string& path, const std::string& a) {
     launches.push_back({path, a});
     return true;
 }
-bool SimSystem::open_path(const std::string& path) {
+bool SimSystem::open_path(const std::string& path, const std::string& working_folder) {
     record("open " + path);
     opened_paths.push_back(path);
+    opened_folders.push_back(working_folder);
+    return true;
+}
+
+bool SimSystem::volume_ready(const std::string& path) {
+    const std::string p = ascii_upper(path);
+    for (const std::string& v : absent_volumes)
+        if (p.compare(0, v.size(), ascii_upper(v)) == 0) return false;
     return true;
 }
 bool SimSystem::show_properties(const std::string& path) {

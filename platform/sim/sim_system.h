@@ -118,6 +118,8 @@ public:
     std::set<std::string> unreadable;
     // What each read or size question costs on the virtual clock (a share that does not answer).
     std::int64_t file_wait_ms = 0;
+    // Volumes that do not answer now ("E:", "\\\\server\\share"): the paths below them.
+    std::set<std::string> absent_volumes;
     int write_count = 0;  // successful replaces
     int flush_count = 0;  // of them, those flushed to the disk
 
@@ -154,6 +156,7 @@ public:
     int stop_all_count = 0;
     std::vector<Launch> launches;
     std::vector<std::string> opened_paths, properties_paths;
+    std::vector<std::string> opened_folders;  // the working folder of each opened path
     std::vector<EndSession> sessions_ended;
     std::vector<RegistryWrite> registry_log;
     std::map<std::string, std::string> registry;  // "HKLM\\key\\name" or "HKCU\\..." -> data
@@ -216,7 +219,8 @@ public:
     void beep() override;
     // Shell
     bool start_program(const std::string& path, const std::string& args) override;
-    bool open_path(const std::string& path) override;
+    bool open_path(const std::string& path, const std::string& working_folder = {}) override;
+    bool volume_ready(const std::string& path) override;
     bool show_properties(const std::string& path) override;
     bool end_session(EndSession how) override;
     std::string system_directory() override;

@@ -231,7 +231,57 @@ bool Win32System::replace(const std::string& path, const std::string& data, Flus
 }
 
 bool Win32System::rename(const std::string& from, const std::string& to) {
-    return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+    return MoveFileExW(widen(from).c_str(), widen(to).c_str(), MOVEFILE_COPY_ALLOWED);
+}
+
+namespace {
+
+// A volume asked on a thread of its own: a server that does not answer costs
+// the caller a moment, not the network's time-out. The last of the two to
+// let go deletes it.
+struct VolumeProbe {
+    std::wstring root;
+    LONG refs = 2;
+    BOOL ready = FALSE;
+};
+
+DWORD WINAPI probe_volume(void* arg) {
+    auto* p = static_cast<VolumeProbe*>(arg);
+    p->ready = GetVolumeInformationW(p->root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+    if (InterlockedDecrement(&p->refs) == 0) delete p;
+    return 0;
+}
+
+}  // namespace
+
+bool Win32System::volume_ready(const std::string& path) {
+    const std::wstring p = widen(path);
+    std::wstring root;
+    if (p.size() >= 2 && p[1] == L':') {
+        root = p.substr(0, 2) + L"\\";
+        const UINT type = GetDriveTypeW(root.c_str());
+        if (type == DRIVE_NO_ROOT_DIR) return false;
+        if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) return true;
+    } else if (p.compare(0, 2, L"\\\\") == 0) {
+        // \\server\share\ is the root of a path on a share.
+        const std::size_t server_end = p.find(L'\\', 2);
+        if (server_end == std::wstring::npos) return true;
+        const std::size_t share_end = p.find(L'\\', server_end + 1);
+        root = p.substr(0, share_end) + L"\\";
+    } else {
+        return true;
+    }
+    auto* probe = new VolumeProbe{root};
+    HANDLE t = CreateThread(nullptr, 0, probe_volume, probe, 0, nullptr);
+    if (!t) {
+        delete probe;
+        return true;  // cannot tell: the open itself will say
+    }
+    const bool answered = WaitForSingleObject(t, 1500) == WAIT_OBJECT_0;
+    CloseHandle(t);
+    const bool ready = answered && probe->ready;
+    if (InterlockedDecrement(&probe->refs) == 0) delete probe;
+    return ready;
 }
 
 bool Win32System::remove(const std::string& path) { return DeleteFileW(widen(path).c_str()); }
@@ -482,9 +532,10 @@ bool Win32System::start_program(const std::string& path, const std::string& args
     return true;
 }
 
-bool Win32System::open_path(const std::string& path) {
-    const auto r = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(nullptr, L"open", widen(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+bool Win32System::open_path(const std::string& path, const std::string& working_folder) {
+    const std::wstring folder = widen(working_folder);
+    const auto r = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", widen(path).c_str(), nullptr,
+                                                           folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
     return r > 32;
 }
 
@@ -536,6 +587,8 @@ void start_backends() {
     // awareness is declared: the program lays itself out in pixels.
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
+    // A drive without its disk fails quietly instead of asking for the disk.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     static Win32System system;
     install_system(&system.system());
     install_ui_backend(&ui());

@@ -50,6 +50,7 @@ public:
     bool read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) override;
     bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) override;
     bool rename(const std::string& from, const std::string& to) override;
+    bool volume_ready(const std::string& path) override;
     bool remove(const std::string& path) override;
     bool create_folder(const std::string& path) override;
     std::vector<Entry> enumerate(const std::string& pattern) override;
@@ -77,7 +78,7 @@ public:
     void beep() override;
     // Shell
     bool start_program(const std::string& path, const std::string& args) override;
-    bool open_path(const std::string& path) override;
+    bool open_path(const std::string& path, const std::string& working_folder = {}) override;
     bool show_properties(const std::string& path) override;
     bool end_session(EndSession how) override;
     std::string system_directory() override;

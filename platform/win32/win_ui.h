@@ -226,6 +226,9 @@ void draw_button_face(HDC dc, const RECT& rc, const ButtonLook& look, bool alway
 void draw_keyed_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h, COLORREF key);
 void draw_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h);
 
+// File icons that shortcut buttons hold now (for counting leaks).
+int live_file_icons();
+
 // Every live control peer, for set_xp_look.
 void for_each_control_peer(void (*f)(ControlPeer&));
 

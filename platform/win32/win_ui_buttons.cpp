@@ -11,6 +11,8 @@ namespace q::win32::uidetail {
 
 namespace {
 
+int file_icons = 0;
+
 // ---- Button ----------------------------------------------------------------------
 
 class ButtonPeer : public ControlPeer {
@@ -195,6 +197,80 @@ private:
     OwnedPicture icon_;
 };
 
+// A push button of a file target: the target's small shell icon left of the
+// caption. The icon is the peer's own, destroyed when it changes and when the
+// button goes, so a window opened again and again holds no more icons.
+class FileIconButtonPeer : public OwnerDrawPeer {
+public:
+    explicit FileIconButtonPeer(Button& b) : OwnerDrawPeer(b), button_(b) {
+        load();
+        make();
+    }
+    ~FileIconButtonPeer() override { release(); }
+    void apply(Prop what) override {
+        if (what == Prop::Image) load();
+        OwnerDrawPeer::apply(what);
+    }
+
+protected:
+    void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
+        if (xp_look()) {
+            draw_button_face(dc, rc, look, true);
+        } else {
+            RECT face = rc;
+            DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (look.pressed ? DFCS_PUSHED : 0));
+        }
+        const int shift = look.pressed ? 1 : 0;
+        const int size = GetSystemMetrics(SM_CXSMICON);
+        const int x = rc.left + 4 + shift;
+        if (icon_) DrawIconEx(dc, x, rc.top + (rc.bottom - rc.top - size) / 2 + shift, icon_, size, size, 0, nullptr, DI_NORMAL);
+        RECT tr{icon_ ? x + size + 2 : rc.left + 3 + shift, rc.top + shift, rc.right - 3 + shift, rc.bottom + shift};
+        HGDIOBJ old = SelectObject(dc, font());
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, look.disabled ? GetSysColor(COLOR_GRAYTEXT) : button_.text_color());
+        const std::wstring text = widen(button_.text());
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr,
+                  DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        SelectObject(dc, old);
+        if (look.focused) {
+            RECT f = rc;
+            InflateRect(&f, -3, -3);
+            DrawFocusRect(dc, &f);
+        }
+    }
+
+private:
+    void load() {
+        release();
+        const Button::FileIcon& fi = button_.file_icon();
+        if (fi.look == Button::FileIcon::Look::None) return;
+        SHFILEINFOW info{};
+        const UINT flags = SHGFI_ICON | SHGFI_SMALLICON;
+        if (fi.look == Button::FileIcon::Look::OfPath &&
+            SHGetFileInfoW(widen(fi.path).c_str(), 0, &info, sizeof info, flags) && info.hIcon) {
+            icon_ = info.hIcon;
+            ++file_icons;
+            return;
+        }
+        // Plain: a file of no type, as the shell draws one, without touching the disk.
+        info = SHFILEINFOW{};
+        if (SHGetFileInfoW(L"x", FILE_ATTRIBUTE_NORMAL, &info, sizeof info, flags | SHGFI_USEFILEATTRIBUTES) &&
+            info.hIcon) {
+            icon_ = info.hIcon;
+            ++file_icons;
+        }
+    }
+    void release() {
+        if (!icon_) return;
+        DestroyIcon(icon_);
+        icon_ = nullptr;
+        --file_icons;
+    }
+
+    Button& button_;
+    HICON icon_ = nullptr;
+};
+
 class PictureButtonPeer : public OwnerDrawPeer {
 public:
     explicit PictureButtonPeer(PictureButton& b) : OwnerDrawPeer(b), button_(b) {
@@ -277,7 +353,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Peer> make_button_peer(Button& c) { return std::make_unique<ButtonPeer>(c); }
+int live_file_icons() { return file_icons; }
+
+std::unique_ptr<Peer> make_button_peer(Button& c) {
+    if (c.shows_file_icon()) return std::make_unique<FileIconButtonPeer>(c);
+    return std::make_unique<ButtonPeer>(c);
+}
 std::unique_ptr<Peer> make_check_box_peer(CheckBox& c) { return std::make_unique<CheckBoxPeer>(c); }
 std::unique_ptr<Peer> make_image_button_peer(ImageButton& c) { return std::make_unique<ImageButtonPeer>(c); }
 std::unique_ptr<Peer> make_picture_button_peer(PictureButton& c) { return std::make_unique<PictureButtonPeer>(c); }

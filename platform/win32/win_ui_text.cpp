@@ -168,6 +168,9 @@ public:
             case Prop::Style:
                 apply_style();
                 break;
+            case Prop::Selection:
+                SendMessageW(hwnd(), EM_SETSEL, 0, -1);
+                break;
             default:
                 ControlPeer::apply(what);
                 break;

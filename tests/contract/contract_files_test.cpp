@@ -44,7 +44,11 @@ TEST_F(ContractFiles, ReadReplaceRenameRemove) {
 
     ASSERT_TRUE(fs.replace(a, "new"));
     ASSERT_TRUE(fs.replace(b, "old"));
-    EXPECT_TRUE(fs.rename(a, b));  // over an existing file
+    EXPECT_FALSE(fs.rename(a, b));  // never over an existing file
+    ASSERT_TRUE(fs.read(b, out));
+    EXPECT_EQ(out, "old");
+    ASSERT_TRUE(fs.remove(b));
+    EXPECT_TRUE(fs.rename(a, b));
     EXPECT_FALSE(fs.exists(a));
     ASSERT_TRUE(fs.read(b, out));
     EXPECT_EQ(out, "new");

@@ -90,10 +90,9 @@ page 548 132  # 向下插入
 sleep 0.5
 [ "$(e2e_ini_value "$GRP/grp2.ini" set grpname)" = 组 ] || e2e_fail "insert below did not make grp2.ini named 组"
 [ "$(total)" = 2 ] || e2e_fail "total is '$(total)' after the insert"
-# The name box holds the new name: type over it and press Enter.
+# The name box has the focus with the new name selected: typing replaces it.
 xdotool windowfocus "$settings" 2>/dev/null
-page 340 352
-xdotool key End BackSpace BackSpace BackSpace BackSpace
+sleep 0.3
 xdotool type --delay 60 'Games'
 xdotool key Return
 sleep 0.5

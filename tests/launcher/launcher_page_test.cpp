@@ -97,6 +97,9 @@ TEST_F(LauncherPageTest, ConsoleInsertsMovesAndDeletesGroups) {
     EXPECT_EQ(acprg("total"), "4");
     EXPECT_EQ(program().launcher().state().current_group, 3);
     EXPECT_EQ(p.名称编辑框.text(), "组");
+    // Ready to be typed over.
+    EXPECT_EQ(program().settings_window()->focused(), &p.名称编辑框);
+    EXPECT_TRUE(p.名称编辑框.all_selected());
     // Up from the top and down from the bottom only beep.
     p.按钮2.user_click();
     EXPECT_EQ(sim.beeps, 1);
@@ -114,7 +117,11 @@ TEST_F(LauncherPageTest, ConsoleInsertsMovesAndDeletesGroups) {
     EXPECT_EQ(sim.messages.back().title, "删除组确认");
     EXPECT_EQ(sim.messages.back().icon, Icon::Warning);
     EXPECT_EQ(p.组名列表框.count(), 4);
+    // The toggle opens the launcher while the question is up: it closes again
+    // before any file moves, and nothing is ever written as group 0.
+    sim.while_shown = [this] { run_main_bar_function(7); };
     p.按钮4.user_click();
+    EXPECT_FALSE(program().launcher().loaded());
     EXPECT_EQ(p.组名列表框.items(), (std::vector<std::string>{"组", "a", "c"}));
     EXPECT_EQ(p.组名列表框.selection(), -1);
     EXPECT_EQ(acprg("total"), "3");
@@ -127,6 +134,37 @@ TEST_F(LauncherPageTest, ConsoleInsertsMovesAndDeletesGroups) {
     p.组名列表框.user_select(0);
     p.按钮1.user_click();
     EXPECT_EQ(names_on_disk(4), (std::vector<std::string>{"组", "组", "a", "c"}));
+    EXPECT_FALSE(sim.file(grp(0)));
+}
+
+TEST_F(LauncherPageTest, InsertMovesAsideAGroupNoCountReaches) {
+    // A drop on tab 2 made grp2.ini, which total=1 does not count.
+    put_groups({"常用"});
+    sim.put_file(grp(2), "[set]\r\ngrpname=拖入\r\n[0]\r\npath=C:\\a.exe\r\nbtncaption=a\r\n");
+    LauncherPage& p = show_page();
+    p.按钮1.user_click();
+    EXPECT_EQ(names_on_disk(2), (std::vector<std::string>{"组", "常用"}));
+    const std::string kept = sim.dir + "\\APrg\\grp2-1.ini";
+    EXPECT_EQ(ini::read(kept, "0", "path"), "C:\\a.exe");
+    ASSERT_FALSE(sim.messages.empty());
+    EXPECT_NE(sim.messages.back().text.find(kept), std::string::npos);
+    EXPECT_EQ(acprg("total"), "2");
+}
+
+TEST_F(LauncherPageTest, HostileTotalsAreBoundedByTheGroupFiles) {
+    put_groups({"常用", "游戏"});
+    ini::write(settings_path(), "acprg", "total", "2147483647", FileSystem::Flush::No);
+    EXPECT_EQ(show_page().组名列表框.count(), 2);
+    program().close_settings_window();
+    sim.run_deferred();
+    // A negative count lists nothing, and an insert keeps group 1's file.
+    ini::write(settings_path(), "acprg", "total", "-3", FileSystem::Flush::No);
+    LauncherPage& p = show_page();
+    EXPECT_EQ(p.组名列表框.count(), 0);
+    p.按钮1.user_click();
+    EXPECT_EQ(acprg("total"), "1");
+    EXPECT_EQ(names_on_disk(1)[0], "组");
+    EXPECT_EQ(ini::read(sim.dir + "\\APrg\\grp1-1.ini", "set", "grpname"), "常用");
 }
 
 }  // namespace

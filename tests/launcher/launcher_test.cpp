@@ -107,6 +107,16 @@ TEST_F(LauncherTest, SwapsAndRenumberingsNeverLoseAGroup) {
     EXPECT_EQ(name_in(1), "g2");
     EXPECT_EQ(name_in(2), "g1");
     EXPECT_EQ(sim.file(sim.dir + "\\APrg\\grptemp-2.ini"), "[0]\r\npath=C:\\a.exe\r\nbtncaption=a\r\n");
+    // Interrupted after its first rename, a swap left grp3 in grptemp.ini:
+    // the next swap of 3 and 4 puts it back first.
+    sim.rename(grp(3), sim.dir + "\\APrg\\grptemp.ini");
+    std::vector<std::string> aside;
+    ASSERT_TRUE(move_group_down(s, 3, &aside));
+    EXPECT_TRUE(aside.empty());
+    EXPECT_EQ(name_in(3), "g4");
+    EXPECT_EQ(name_in(4), "g3");
+    EXPECT_FALSE(sim.file(sim.dir + "\\APrg\\grptemp.ini"));
+    ASSERT_TRUE(move_group_down(s, 3));
     EXPECT_EQ(sim.file(sim.dir + "\\APrg\\grptemp-1.ini"), "older");
     // A rename refused half way (a folder holds the name grp5.ini): the
     // renumbering stops there instead of moving grp4 over grp3.
@@ -169,6 +179,18 @@ TEST_F(LauncherTest, PagingWithoutALastPage) {
     w.下翻按钮.user_click();
     w.组8.user_click();
     EXPECT_EQ(st().current_group, 16);
+    // The group went elsewhere while the window was closed (a delete on the
+    // settings page): the tabs follow it back to the first page.
+    w.下翻按钮.user_click();
+    EXPECT_EQ(w.组3.text(), "十九");
+    run_main_bar_function(7);
+    st().current_group = 0;
+    LauncherWindow& again = open();
+    EXPECT_EQ(st().current_page, 0);
+    EXPECT_EQ(again.组3.text(), "组");
+    EXPECT_FALSE(again.前翻按钮.enabled());
+    again.组2.user_click();
+    EXPECT_EQ(st().current_group, 2);
 }
 
 TEST_F(LauncherTest, PlacementAndTransparency) {
@@ -216,9 +238,23 @@ TEST_F(LauncherTest, ShortcutsStartOrAskAboutTheirPath) {
     EXPECT_TRUE(launcher().loaded());
     w.slot_button(7).user_click();  // empty: nothing
     EXPECT_TRUE(sim.opened_paths.empty());
+    // A drive that is not there now is not a vanished target: no delete offer.
+    sim.absent_volumes = {"E:"};
+    put_group(1, "[0]\r\npath=C:\\Tools\\calc.exe\r\nbtncaption=calc\r\n[2]\r\npath=C:\\\r\nbtncaption=驱动器C\r\n"
+                 "[3]\r\npath=E:\\setup.exe\r\nbtncaption=setup\r\n");
+    w.show_group(1);
+    w.slot_button(3).user_click();
+    EXPECT_EQ(sim.messages.back().title, "驱动器不可用");
+    EXPECT_EQ(w.slot_button(3).text(), "setup");
+    EXPECT_EQ(slot_path(1, 3), "E:\\setup.exe");
+    sim.menu_answers = {-1};
+    w.slot_button(3).user_mouse_down(MouseButton::Right);
+    EXPECT_EQ(sim.dialogs.back().kind, "menu");
+    // A program starts in its own folder.
     w.slot_button(0).user_click();
     sim.run_deferred();
     EXPECT_EQ(sim.opened_paths, (std::vector<std::string>{"C:\\Tools\\calc.exe"}));
+    EXPECT_EQ(sim.opened_folders, (std::vector<std::string>{"C:\\Tools\\"}));
     EXPECT_FALSE(launcher().loaded());
     open().slot_button(2).user_click();
     EXPECT_EQ(sim.opened_paths.back(), "C:\\");
@@ -254,10 +290,47 @@ TEST_F(LauncherTest, DropsFindTheSlotUnderThePointer) {
     const std::string deep = "C:\\" + std::string(300, 'd') + "\\x.doc";
     drop_on_slot(w, 23, {deep});
     EXPECT_EQ(slot_path(1, 23), deep);
-    // Below the grid: ignored.
+    // Below the grid, or left of it on any row: ignored.
     sim.mouse = {w.rect().left + 100, w.rect().bottom() + 5};
     w.user_drop({"C:\\c.txt"});
+    for (int left : {50, 150}) {
+        sim.mouse = {w.rect().left - left, w.rect().top + 27 + 25 + 15};
+        w.user_drop({"C:\\c.txt"});
+        sim.mouse.y += 60;
+        w.user_drop({"C:\\c.txt"});
+    }
     EXPECT_FALSE(path_in_group(1, "C:\\c.txt"));
+}
+
+TEST_F(LauncherTest, AWriteThatFailsKeepsTheOldCaptionAndTheCutShortcut) {
+    start();
+    sim.put_file("C:\\a.exe", "MZ");
+    put_group(1, "[3]\r\npath=C:\\a.exe\r\nbtncaption=a\r\n");
+    LauncherWindow& w = open();
+    auto failed = [&] {
+        return !sim.messages.empty() && sim.messages.back().text.find("grp1.ini") != std::string::npos &&
+               sim.messages.back().icon == Icon::Warning;
+    };
+    sim.fail_writes(1);
+    drop_on_slot(w, 5, {"C:\\a.txt"});
+    EXPECT_TRUE(failed());
+    EXPECT_EQ(w.slot_button(5).text(), "");
+    sim.messages.clear();
+    sim.menu_answers = {0};
+    sim.input_answers = {std::string("新名")};
+    sim.fail_writes(1);
+    w.slot_button(3).user_mouse_down(MouseButton::Right);
+    EXPECT_TRUE(failed());
+    EXPECT_EQ(w.slot_button(3).text(), "a");
+    sim.messages.clear();
+    sim.menu_answers = {2, 3};
+    w.slot_button(3).user_mouse_down(MouseButton::Right);  // cut
+    sim.fail_writes(1);
+    w.slot_button(7).user_mouse_down(MouseButton::Right);  // paste
+    EXPECT_TRUE(failed());
+    EXPECT_EQ(w.slot_button(7).text(), "");
+    EXPECT_EQ(st().cut_caption, "a");
+    EXPECT_EQ(st().cut_path, "C:\\a.exe");
 }
 
 TEST_F(LauncherTest, ShortcutMenuCutsAcrossGroupsRenamesAndDeletes) {

@@ -188,7 +188,7 @@ struct WatchingShell : Shell {
     std::vector<std::string> at_end;
     explicit WatchingShell(Shell& r) : real(r) {}
     bool start_program(const std::string& p, const std::string& a) override { return real.start_program(p, a); }
-    bool open_path(const std::string& p) override { return real.open_path(p); }
+    bool open_path(const std::string& p, const std::string& f) override { return real.open_path(p, f); }
     bool show_properties(const std::string& p) override { return real.show_properties(p); }
     bool end_session(EndSession how) override {
         at_end.push_back(state());
