@@ -1,5 +1,7 @@
 #include "media/picture.h"
 
+#include "media/picture_fit.h"
+
 #include <climits>
 #include <cstddef>
 
@@ -16,8 +18,10 @@
 namespace q::media {
 
 namespace {
-// A picture past this many pixels is not decoded for a 128 x 96 preview.
-constexpr long long kMaxPixels = 40LL * 1000 * 1000;
+// A picture past this many pixels is not decoded. Phones take 108 MP photos;
+// decoding one needs about 3 bytes a pixel for the result and 1.5 to 3 for
+// the decoder's planes, which a 32-bit process cannot spare past some 60 MP.
+constexpr long long kMaxPixels = (sizeof(void*) >= 8 ? 130LL : 60LL) * 1000 * 1000;
 
 // The decoder trusts a Huffman table's symbol count, and one past 256 writes
 // beyond its table: such a file is refused before it is decoded. Every
@@ -119,6 +123,14 @@ std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
         }
     }
     return out;
+}
+
+std::optional<std::string> wallpaper_bmp(std::string_view bytes, int screen_width, int screen_height) {
+    Decoded d;
+    if (screen_width <= 0 || screen_height <= 0 || !decode(bytes, d)) return std::nullopt;
+    const RgbImage image = wallpaper_image({d.px, d.w, d.h}, exif_orientation(bytes), screen_width, screen_height);
+    if (image.rgb.empty()) return std::nullopt;
+    return bmp_file(image);
 }
 
 }  // namespace q::media

@@ -21,19 +21,19 @@ void Media::change_wallpaper_now() {
 }
 
 void Media::show_picture(const std::string& path) {
-    // 5. JPEG files are converted, any other picture is copied as it is. The
-    // replace is atomic: a failed read or conversion leaves the last picture
-    // whole. temp.bmp is made anew from the list each time, so it goes
-    // without a disk flush.
+    // 5. A picture the decoder reads becomes a BMP of the screen's size,
+    // upright; another JPEG is left alone, any other file is copied as it is.
+    // The replace is atomic: a failed read or conversion leaves the last
+    // picture whole. temp.bmp is made anew from the list each time, so it
+    // goes without a disk flush.
     const std::string target = program_file("temp.bmp");
     std::string bytes;
     if (sys().files.read(path, bytes)) {
-        if (ascii_lower(path_extension(path)) == "jpg") {
-            if (std::optional<std::string> bmp = bmp_file_of_picture(bytes))
-                sys().files.replace(target, *bmp, FileSystem::Flush::No);
-        } else {
+        const Size screen = sys().desktop.screen_size();
+        if (std::optional<std::string> bmp = wallpaper_bmp(bytes, screen.width, screen.height))
+            sys().files.replace(target, *bmp, FileSystem::Flush::No);
+        else if (ascii_lower(path_extension(path)) != "jpg")
             sys().files.replace(target, bytes, FileSystem::Flush::No);
-        }
     }
     // 6. The result is not examined.
     sys().desktop.set_wallpaper(target);
