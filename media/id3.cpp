@@ -96,6 +96,12 @@ bool is_cp936(std::string_view s) {
     return true;
 }
 
+std::string trim_spaces(const std::string& s) {
+    const std::size_t first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
 // One string of the frame's text in encoding enc, from at to its terminator
 // (or the end); at moves past the terminator. UTF-16 units in, CP936 out.
 std::string take_string(std::string_view b, std::size_t& at, unsigned enc) {
@@ -175,9 +181,7 @@ std::string take_string(std::string_view b, std::size_t& at, unsigned enc) {
     // The label has lines of its own; a field's breaks and tabs are blanks.
     for (char& c : out)
         if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    const std::size_t first = out.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return out.substr(first, out.find_last_not_of(' ') - first + 1);
+    return trim_spaces(out);
 }
 
 // "(17)" and its kin: a number of the table, a refinement after it, or the
@@ -253,7 +257,7 @@ struct FrameWalk {
             case kArtist: tag.artist = text; break;
             case kAlbum: tag.album = text; break;
             case kYear: tag.year = text; break;
-            case kGenre: tag.genre = genre_text(text); break;
+            case kGenre: tag.genre = trim_spaces(genre_text(text)); break;
             default: break;
         }
     }
