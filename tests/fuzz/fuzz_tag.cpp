@@ -9,6 +9,7 @@
 
 #include "media/id3.h"
 #include "media/picture.h"
+#include "media/picture_fit.h"
 
 namespace {
 void check(bool ok) {
@@ -54,10 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto shown = q::media::merged_tag(tag, v2);
         check(shown && shown->title.size() >= v2->title.size());
     }
+    const int turn = q::media::exif_orientation(in);
+    check(turn >= 1 && turn <= 8);
     // Bytes that open an ID3v2 tag are no BMP or JPEG: the decoder is spared
     // them, so the tag runs are not held up by its large allocations.
     if (in.substr(0, 3) == "ID3") return 0;
     const auto px = q::media::stretched_picture(in, 16, 12);
     check(px.empty() || px.size() == 16 * 12);
+    // The same picture as the wallpaper of a tiny screen: turned, placed, resampled.
+    const auto wallpaper = q::media::wallpaper_bmp(in, 16, 12);
+    check(wallpaper.has_value() == !px.empty());
+    check(!wallpaper || wallpaper->size() == 54 + 16 * 12 * 3);
     return 0;
 }
