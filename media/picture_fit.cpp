@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <utility>
 
 namespace q::media {
@@ -39,38 +38,25 @@ int orientation_in_exif(std::string_view s) {
     return 0;
 }
 
-// Source pixels and their weights for each output pixel along one axis.
-struct Taps {
-    std::vector<std::size_t> begin;  // out + 1 offsets into index / weight
-    std::vector<int> index;
-    std::vector<float> weight;
-};
-
-Taps taps_of(double start, double length, int size, int out) {
-    Taps t;
-    t.begin.reserve(static_cast<std::size_t>(out) + 1);
-    const double step = length / out;
+// The source pixels and their weights for output pixel i along one axis of
+// size pixels, the output's pixels step source pixels apart from start.
+void taps_at(double start, double step, int size, int i, std::vector<std::pair<int, float>>& out) {
+    out.clear();
     auto add = [&](long long k, double w) {
-        t.index.push_back(static_cast<int>(std::clamp<long long>(k, 0, size - 1)));
-        t.weight.push_back(static_cast<float>(w));
+        out.emplace_back(static_cast<int>(std::clamp<long long>(k, 0, size - 1)), static_cast<float>(w));
     };
-    for (int i = 0; i < out; ++i) {
-        t.begin.push_back(t.index.size());
-        if (step >= 1) {  // shrinking: the average of the area covered
-            const double a = start + i * step, b = a + step;
-            for (long long k = static_cast<long long>(std::floor(a)); k < b; ++k) {
-                const double cover = std::min(b, k + 1.0) - std::max(a, static_cast<double>(k));
-                if (cover > 0) add(k, cover / step);
-            }
-        } else {  // growing: bilinear between the two nearest centres
-            const double c = start + (i + 0.5) * step - 0.5;
-            const double k = std::floor(c), f = c - k;
-            add(static_cast<long long>(k), 1 - f);
-            add(static_cast<long long>(k) + 1, f);
+    if (step >= 1) {  // shrinking: the average of the area covered
+        const double a = start + i * step, b = a + step;
+        for (long long k = static_cast<long long>(std::floor(a)); k < b; ++k) {
+            const double cover = std::min(b, k + 1.0) - std::max(a, static_cast<double>(k));
+            if (cover > 0) add(k, cover / step);
         }
+    } else {  // growing: bilinear between the two nearest centres
+        const double c = start + (i + 0.5) * step - 0.5;
+        const double k = std::floor(c), f = c - k;
+        add(static_cast<long long>(k), 1 - f);
+        add(static_cast<long long>(k) + 1, f);
     }
-    t.begin.push_back(t.index.size());
-    return t;
 }
 
 }  // namespace
@@ -126,41 +112,50 @@ RgbImage resample(RgbView src, double x, double y, double w, double h, int out_w
     if (!src.rgb || src.width <= 0 || src.height <= 0 || out_w <= 0 || out_h <= 0 || !(w > 0) || !(h > 0)) return out;
     out.width = out_w;
     out.height = out_h;
-    out.rgb.resize(std::size_t{3} * static_cast<std::size_t>(out_w) * static_cast<std::size_t>(out_h));
-    const Taps across = taps_of(x, w, src.width, out_w), down = taps_of(y, h, src.height, out_h);
+    const std::size_t line = std::size_t{3} * static_cast<std::size_t>(out_w);
+    out.rgb.resize(line * static_cast<std::size_t>(out_h));
+    // Across: the taps of every output column, the same for every row.
+    std::vector<std::size_t> begin;
+    std::vector<std::pair<int, float>> across, taps;
+    for (int i = 0; i < out_w; ++i) {
+        begin.push_back(across.size());
+        taps_at(x, w / out_w, src.width, i, taps);
+        across.insert(across.end(), taps.begin(), taps.end());
+    }
+    begin.push_back(across.size());
     const std::size_t row_bytes = std::size_t{3} * static_cast<std::size_t>(src.width);
-    // Source rows resampled across, kept while output rows still need them:
-    // a few rows at a time, never the whole picture.
-    std::map<int, std::vector<float>> rows;
+    // Down: source rows resampled across as the output rows need them. Rows
+    // come in order, and only the last two are kept: the row two shrunk
+    // output rows share, or the pair a grown one mixes.
+    std::pair<int, std::vector<float>> kept[2] = {{-1, std::vector<float>(line)}, {-1, std::vector<float>(line)}};
+    int older = 0;
     auto across_row = [&](int r) -> const std::vector<float>& {
-        auto it = rows.find(r);
-        if (it != rows.end()) return it->second;
-        std::vector<float> v(std::size_t{3} * static_cast<std::size_t>(out_w));
-        const std::uint8_t* line = src.rgb + static_cast<std::size_t>(r) * row_bytes;
-        for (std::size_t i = 0; i + 1 < across.begin.size(); ++i) {
+        for (const auto& k : kept)
+            if (k.first == r) return k.second;
+        auto& slot = kept[older];
+        older ^= 1;
+        slot.first = r;
+        const std::uint8_t* px_row = src.rgb + static_cast<std::size_t>(r) * row_bytes;
+        for (std::size_t i = 0; i + 1 < begin.size(); ++i) {
             float c[3] = {0, 0, 0};
-            for (std::size_t k = across.begin[i]; k < across.begin[i + 1]; ++k) {
-                const std::uint8_t* px = line + std::size_t{3} * static_cast<std::size_t>(across.index[k]);
-                for (int ch = 0; ch < 3; ++ch) c[ch] += across.weight[k] * px[ch];
+            for (std::size_t k = begin[i]; k < begin[i + 1]; ++k) {
+                const std::uint8_t* px = px_row + std::size_t{3} * static_cast<std::size_t>(across[k].first);
+                for (int ch = 0; ch < 3; ++ch) c[ch] += across[k].second * px[ch];
             }
-            for (int ch = 0; ch < 3; ++ch) v[i * 3 + static_cast<std::size_t>(ch)] = c[ch];
+            for (int ch = 0; ch < 3; ++ch) slot.second[i * 3 + static_cast<std::size_t>(ch)] = c[ch];
         }
-        return rows.emplace(r, std::move(v)).first->second;
+        return slot.second;
     };
-    std::vector<float> acc(std::size_t{3} * static_cast<std::size_t>(out_w));
+    std::vector<float> acc(line);
     for (int oy = 0; oy < out_h; ++oy) {
-        const std::size_t from = down.begin[static_cast<std::size_t>(oy)], to = down.begin[static_cast<std::size_t>(oy) + 1];
-        int lowest = src.height;
-        for (std::size_t k = from; k < to; ++k) lowest = std::min(lowest, down.index[k]);
-        rows.erase(rows.begin(), rows.lower_bound(lowest));
+        taps_at(y, h / out_h, src.height, oy, taps);
         std::fill(acc.begin(), acc.end(), 0.0f);
-        for (std::size_t k = from; k < to; ++k) {
-            const std::vector<float>& v = across_row(down.index[k]);
-            const float wk = down.weight[k];
-            for (std::size_t i = 0; i < acc.size(); ++i) acc[i] += wk * v[i];
+        for (const auto& [r, wk] : taps) {
+            const std::vector<float>& v = across_row(r);
+            for (std::size_t i = 0; i < line; ++i) acc[i] += wk * v[i];
         }
-        std::uint8_t* dst = out.rgb.data() + static_cast<std::size_t>(oy) * acc.size();
-        for (std::size_t i = 0; i < acc.size(); ++i)
+        std::uint8_t* dst = out.rgb.data() + static_cast<std::size_t>(oy) * line;
+        for (std::size_t i = 0; i < line; ++i)
             dst[i] = static_cast<std::uint8_t>(std::clamp(std::lround(acc[i]), 0L, 255L));
     }
     return out;
