@@ -28,11 +28,29 @@ std::vector<ListView::Column> list_columns() { return {{"文件名称", 150}, {"
 
 }  // namespace
 
-std::string tag_display_text(const std::string& file_end) {
-    const std::optional<Id3Tag> t = read_id3v1(file_end);
+namespace {
+std::string tag_text(const std::optional<Id3Tag>& t) {
     if (!t) return {};
     return "    MP3标签信息\r\n\r\n标题：" + t->title + "\r\n歌手：" + t->artist + "\r\n专辑：" + t->album +
            "\r\n年代：" + t->year + "\r\n备注：" + t->comment + "\r\n流派：" + t->genre;
+}
+}  // namespace
+
+std::string tag_display_text(const std::string& file_end) { return tag_text(read_id3v1(file_end)); }
+
+std::string file_tag_text(const std::string& path) {
+    FileSystem& fs = sys().files;
+    const std::optional<std::uint64_t> size = fs.size(path);
+    if (!size) return {};
+    // A tag that claims more than the file holds ends with the file.
+    const TagReader read = [&](std::uint64_t at, std::size_t n, std::string& out) {
+        return fs.read_part(path, at, n, out);
+    };
+    const std::optional<Id3Tag> v2 = read_id3v2(read, *size);
+    std::optional<Id3Tag> v1;
+    std::string end;
+    if (*size >= kId3v1Bytes && fs.read_part(path, *size - kId3v1Bytes, kId3v1Bytes, end)) v1 = read_id3v1(end);
+    return tag_text(merged_tag(v1, v2));
 }
 
 MediaPage::MediaPage(TabPage& page, Media& media)
@@ -277,12 +295,9 @@ void MediaPage::列表框_pick() {
         if (sys().files.read(path, bytes))
             预览画板.set_pixels(kPreviewWidth, kPreviewHeight, stretched_picture(bytes, kPreviewWidth, kPreviewHeight));
     } else {
-        // Only the tag block is read, not a track of megabytes.
+        // Only the tags' bytes are read, not a track of megabytes.
         预览画板.hide();
-        const std::optional<std::uint64_t> size = sys().files.size(path);
-        const std::uint64_t from = size && *size > kId3v1Bytes ? *size - kId3v1Bytes : 0;
-        信息标签.set_text(size && sys().files.read_part(path, from, kId3v1Bytes, bytes) ? tag_display_text(bytes)
-                                                                                          : std::string());
+        信息标签.set_text(file_tag_text(path));
     }
 }
 

@@ -17,6 +17,10 @@ namespace q::media {
 
 // The tag display text of an MP3 file's last bytes (empty when there is no tag).
 std::string tag_display_text(const std::string& file_end);
+// The tag display text of the file at path: its ID3v2 tag at the start and its
+// ID3v1 tag at the end, field by field the longer text (empty when it has
+// neither). Only the tags' bytes are read.
+std::string file_tag_text(const std::string& path);
 
 class MediaPage : public Page {
 public:

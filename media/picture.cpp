@@ -1,5 +1,7 @@
 #include "media/picture.h"
 
+#include "media/picture_fit.h"
+
 #include <climits>
 #include <cstddef>
 #include <new>
@@ -17,10 +19,16 @@
 namespace q::media {
 
 namespace {
-// A picture past this many pixels is not decoded for a 128 x 96 preview. A
-// 32-bit process has far less room for the pixels, the decoder's own buffers
-// and the BMP made from them.
-constexpr long long kMaxPixels = sizeof(void*) >= 8 ? 40LL * 1000 * 1000 : 12LL * 1000 * 1000;
+// A picture past this many pixels is not decoded. Phones take 108 MP photos;
+// decoding one needs about 3 bytes a pixel for the result and 1.5 to 3 for
+// the decoder's planes, which a 32-bit process cannot spare past some 60 MP.
+// The fuzz build takes less, so that inputs claiming huge pictures do not
+// slow its runs to a crawl with allocations of hundreds of megabytes.
+#ifdef QUILLET_FUZZ_BUILD
+constexpr long long kMaxPixels = 4LL * 1000 * 1000;
+#else
+constexpr long long kMaxPixels = (sizeof(void*) >= 8 ? 130LL : 60LL) * 1000 * 1000;
+#endif
 
 // The decoder goes over the whole picture once per scan, however few bytes a
 // scan holds: a file that repeats a scan thousands of times keeps it busy for
@@ -28,7 +36,7 @@ constexpr long long kMaxPixels = sizeof(void*) >= 8 ? 40LL * 1000 * 1000 : 12LL 
 // more than a few dozen; a file with more is refused unread, and so is one
 // whose scans times pixels pass ten passes over the largest picture.
 constexpr long long kMaxScans = 100;
-constexpr long long kMaxScanPixels = 400LL * 1000 * 1000;
+constexpr long long kMaxScanPixels = 10 * kMaxPixels;
 
 // The bytes a JPEG to the decoder: FF, any more FF, then D8.
 bool is_jpeg(std::string_view b) {
@@ -168,5 +176,13 @@ std::optional<std::string> bmp_file(std::string_view bytes) {
 }
 
 }  // namespace
+
+std::optional<std::string> wallpaper_bmp(std::string_view bytes, int screen_width, int screen_height) {
+    Decoded d;
+    if (screen_width <= 0 || screen_height <= 0 || !decode(bytes, d)) return std::nullopt;
+    const RgbImage image = wallpaper_image({d.px, d.w, d.h}, exif_orientation(bytes), screen_width, screen_height);
+    if (image.rgb.empty()) return std::nullopt;
+    return bmp_file(image);
+}
 
 }  // namespace q::media

@@ -19,4 +19,10 @@ std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, 
 // when the bytes cannot be decoded. The wallpaper's JPEG-to-BMP step.
 std::optional<std::string> bmp_file_of_picture(std::string_view bytes);
 
+// The bytes of a 24-bit BMP file of the picture made the wallpaper of a
+// screen_width x screen_height screen: turned upright by its EXIF
+// orientation, then filled or fitted to the screen (picture_fit.h). Nothing
+// when the bytes cannot be decoded.
+std::optional<std::string> wallpaper_bmp(std::string_view bytes, int screen_width, int screen_height);
+
 }  // namespace q::media

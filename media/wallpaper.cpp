@@ -32,17 +32,20 @@ void Media::change_wallpaper_now() {
 }
 
 bool Media::write_temp_bmp(const std::string& path) {
-    // JPEG files are converted, any other picture is copied as it is. The
-    // replace is atomic: a failed one leaves the last picture whole. temp.bmp
-    // is made anew from the list each time, so it goes without a disk flush.
-    // A picture too large for the memory left (a 32-bit process) fails.
+    // A picture the decoder reads becomes a BMP of the screen's size, upright;
+    // another JPEG fails, any other file is copied as it is. The replace is
+    // atomic: a failed one leaves the last picture whole. temp.bmp is made
+    // anew from the list each time, so it goes without a disk flush. A
+    // picture too large for the memory left (a 32-bit process) fails.
     try {
         std::string bytes;
         if (!sys().files.read(path, bytes)) return false;
-        if (ascii_lower(path_extension(path)) != "jpg")
-            return sys().files.replace(program_file("temp.bmp"), bytes, FileSystem::Flush::No);
-        const std::optional<std::string> bmp = bmp_file_of_picture(bytes);
-        return bmp && sys().files.replace(program_file("temp.bmp"), *bmp, FileSystem::Flush::No);
+        const std::string target = program_file("temp.bmp");
+        const Size screen = sys().desktop.screen_size();
+        if (std::optional<std::string> bmp = wallpaper_bmp(bytes, screen.width, screen.height))
+            return sys().files.replace(target, *bmp, FileSystem::Flush::No);
+        if (ascii_lower(path_extension(path)) == "jpg") return false;
+        return sys().files.replace(target, bytes, FileSystem::Flush::No);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -135,6 +135,11 @@ void Win32System::mci_command(const std::string& command) {
 
 bool Win32System::set_wallpaper(const std::string& bmp_path) {
     std::wstring p = widen(bmp_path);
+    // The picture is already the screen's size: shown centred, not tiled or
+    // stretched, whatever style the user had. The desktop reads these values
+    // when the wallpaper is set.
+    write_string(Hive::CurrentUser, "Control Panel\\Desktop", "WallpaperStyle", "0");
+    write_string(Hive::CurrentUser, "Control Panel\\Desktop", "TileWallpaper", "0");
     // Action 20, parameter 1, flags 1: the desktop redraws itself and the
     // choice is stored for the next logon.
     return SystemParametersInfoW(SPI_SETDESKWALLPAPER, 1, p.data(), SPIF_UPDATEINIFILE);

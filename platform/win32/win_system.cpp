@@ -161,8 +161,9 @@ bool read_into(HANDLE f, std::string& data) {
 }  // namespace
 
 bool Win32System::read(const std::string& path, std::string& out) {
-    // Nothing the program reads comes near this; a bigger file is not ours.
-    constexpr std::uint64_t kMaxBytes = 256ULL << 20;
+    // The largest picture the decoder takes (a BMP of 130 MP on 64-bit)
+    // comes under this; a bigger file is not ours.
+    constexpr std::uint64_t kMaxBytes = (sizeof(void*) >= 8 ? 512ULL : 256ULL) << 20;
     HANDLE f = open_disk_file(path);
     if (f == INVALID_HANDLE_VALUE) return false;
     const std::optional<std::uint64_t> size = size_of(f);

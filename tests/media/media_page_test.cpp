@@ -2,6 +2,7 @@
 // folder search, reordering, confirming, and the preview and tag of a row.
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
 #include "settings/ini.h"
 #include "tests/app/app_fixture.h"
 
@@ -31,6 +32,25 @@ std::string tagged(const std::string& title, unsigned char genre) {
     block.resize(127, '\0');
     block += static_cast<char>(genre);
     return std::string(300, 'x') + block;
+}
+
+template <std::size_t N>
+std::string bytes(const char (&s)[N]) {
+    return std::string(s, N - 1);
+}
+
+// Big-endian sizes of an ID3v2 tag: sync-safe (7 bits a byte) or plain.
+std::string be32(std::uint32_t v, bool sync_safe) {
+    std::string b;
+    for (int i = 3; i >= 0; --i) b += static_cast<char>(sync_safe ? (v >> (7 * i)) & 0x7F : (v >> (8 * i)) & 0xFF);
+    return b;
+}
+std::string frame(const std::string& id, const std::string& body, int version, char flags = 0) {
+    return id + be32(static_cast<std::uint32_t>(body.size()), version == 4) + '\0' + flags + body;
+}
+std::string id3v2(int version, char flags, const std::string& frames, std::uint32_t claimed = 0) {
+    return "ID3" + std::string(1, static_cast<char>(version)) + '\0' + flags +
+           be32(claimed ? claimed : static_cast<std::uint32_t>(frames.size()), true) + frames;
 }
 
 class MediaPageTest : public AppFixture {
@@ -215,6 +235,46 @@ TEST_F(MediaPageTest, SelectingARowShowsItsPictureOrItsTag) {
               "    MP3标签信息\r\n\r\n标题：Song\r\n歌手：\r\n专辑：\r\n年代：\r\n备注：\r\n流派：Rock");
     page().列表框.user_pick(1);
     EXPECT_NE(page().信息标签.text(), "");
+}
+
+TEST_F(MediaPageTest, Id3v2TagsShowTheirTextsBesideVersion1) {
+    const std::string mp3 = "\xFF\xFB\x90" + std::string(400, 'a');
+    // 2.4: an extended header, UTF-8 text with a character CP936 lacks (U+0150),
+    // an unsynchronised frame, a large picture first, a genre by number.
+    const std::string v24 = id3v2(4, 0x40,
+        be32(6, true) + bytes("\x01\x00") + frame("APIC", std::string(300000, '\xFF'), 4) +
+        frame("TIT2", bytes("\x03\xE6\xAD\x8C \xC5\x90"), 4) +
+        frame("TPE1", bytes("\x01\xFF\x00\xFE" "A\x00r\x00t\x00"), 4, 0x02) + frame("TCON", bytes("\x03" "17"), 4) +
+        frame("TDRC", bytes("\x03" "2004-05-06"), 4));
+    // 2.3, unsynchronised as a whole: UTF-16 with a byte-order mark, a
+    // comment without a description after one with, a genre "(17)"; its
+    // version 1 tag at the end holds the longer album.
+    std::string v23 = frame("TIT2", bytes("\x01\xFF\xFE") + utf16le_from_cp936("Long Title above 30 bytes!"), 3) +
+                      frame("COMM", bytes("\x00" "eng" "iTunNORM\x00" " 0000"), 3) +
+                      frame("COMM", bytes("\x00" "eng\x00" "Nice\nday"), 3) + frame("TCON", bytes("\x00(17)"), 3) +
+                      frame("TALB", bytes("\x00" "Al"), 3) + std::string(20, '\0');
+    v23 = id3v2(3, static_cast<char>(0x80), v23.replace(v23.find("\xFF\xFE"), 2, bytes("\xFF\x00\xFE")));
+    std::string v1 = "TAG" + std::string("Long Title above 30 bytes");
+    v1.resize(63, '\0');
+    v1 += "Album of v1";
+    v1.resize(127, '\0');
+    v1 += '\xFF';
+    // 2.2 with ISO-8859-1 (bytes that are no CP936 text) and UTF-16 without a
+    // byte-order mark; its header claims a megabyte more than the file holds.
+    const std::string v22 = id3v2(2, 0, bytes("TT2\x00\x00\x06\x00" "Caf\xE9!" "TP1\x00\x00\x07\x01S\x00i\x00n\x00"), 1 << 20);
+    sim.put_file("D:\\m\\v24.mp3", v24 + mp3);
+    sim.put_file("D:\\m\\v23.mp3", v23 + mp3 + v1);
+    sim.put_file("D:\\m\\v22.mp3", v22);
+    put("mp3.ini", "[total]\r\ncount=3\r\n[path]\r\n1=D:\\m\\v24.mp3\r\n2=D:\\m\\v23.mp3\r\n3=D:\\m\\v22.mp3\r\n");
+    page().组合框.user_select(1);
+    page().列表框.user_pick(0);
+    EXPECT_EQ(page().信息标签.text(), "    MP3标签信息\r\n\r\n标题：歌 \xFF\xA0\xA1\xA5\xA0\r\n歌手：Art\r\n专辑：\r\n年代："
+                                       "2004-05-06\r\n备注：\r\n流派：Rock");
+    page().列表框.user_pick(1);
+    EXPECT_EQ(page().信息标签.text(), "    MP3标签信息\r\n\r\n标题：Long Title above 30 bytes!\r\n歌手：\r\n专辑：Album of v1\r\n"
+                                       "年代：\r\n备注：Nice day\r\n流派：Rock");
+    page().列表框.user_pick(2);
+    EXPECT_EQ(page().信息标签.text(), "    MP3标签信息\r\n\r\n标题：Caf\xA8\xA6!\r\n歌手：Sin\r\n专辑：\r\n年代：\r\n备注：\r\n流派：");
 }
 
 }  // namespace

@@ -3,6 +3,14 @@
 // options and the tray tip.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <vector>
+
+#define STBI_WRITE_NO_STDIO
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb_image_write.h>
+
 #include "media/picture.h"
 #include "settings/ini.h"
 #include "settings/settings_file.h"
@@ -37,7 +45,7 @@ TEST(Picture, AFileRepeatingItsScansIsRefusedUnread) {
     EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(64, 48, 101), 16, 12).empty());
     EXPECT_FALSE(media::bmp_file_of_picture(repeated_scans_jpeg(64, 48, 101)));
     // Fewer scans over many pixels: the same passes over the picture.
-    EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(4000, 4000, 40), 16, 12).empty());
+    EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(10000, 10000, 20), 16, 12).empty());
 }
 
 class PlayerTest : public AppFixture {
@@ -68,17 +76,17 @@ TEST_F(PlayerTest, WallpaperInOrderConvertsOnlyJpgAndSurvivesBadPictures) {
     const std::string bmp = temp_bmp();
     ASSERT_GE(bmp.size(), 54u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
-    EXPECT_EQ(le32(bmp, 18), 185u);
-    EXPECT_EQ(le32(bmp, 22), 200u);
-    EXPECT_EQ(media::stretched_picture(bmp, 37, 40), media::stretched_picture(jpeg, 37, 40));
+    EXPECT_EQ(le32(bmp, 18), 1024u) << "the screen's size";
+    EXPECT_EQ(le32(bmp, 22), 768u);
     EXPECT_EQ(sim.wallpapers, std::vector<std::string>{path("temp.bmp")});
     EXPECT_EQ(main_bar().壁纸时钟.interval(), 600000);
     EXPECT_EQ(tip(), "Quillet1.0\r\n顺序更换：a");
 
-    // A missing entry is skipped; .jpeg and .bmp are copied byte for byte.
+    // A missing entry is skipped; a .jpeg the decoder reads is converted
+    // too, a .bmp it cannot read is copied byte for byte.
     run_main_bar_function(2);
     EXPECT_EQ(media().wallpaper_index(), 3);
-    EXPECT_EQ(temp_bmp(), jpeg);
+    EXPECT_EQ(temp_bmp(), bmp);
     sim.advance(600000);  // the timer's tick
     EXPECT_EQ(temp_bmp(), "BM-not-decoded-but-copied");
     // Past the last entry: entry 1 again. A JPEG that cannot be decoded is
@@ -86,14 +94,14 @@ TEST_F(PlayerTest, WallpaperInOrderConvertsOnlyJpgAndSurvivesBadPictures) {
     sim.put_file("D:\\p\\a.JPG", jpeg.substr(0, 40));
     run_main_bar_function(2);
     EXPECT_EQ(media().wallpaper_index(), 3);
-    EXPECT_EQ(temp_bmp(), jpeg);
+    EXPECT_EQ(temp_bmp(), bmp);
     EXPECT_EQ(sim.wallpapers.size(), 4u);
     EXPECT_EQ(tip(), "Quillet1.0\r\n顺序更换：b");
     // When none can be shown, the desktop, the name and the tip stay as they were.
     put("wallpaper.ini", "[total]\r\ncount=2\r\n[path]\r\n1=D:\\p\\a.JPG\r\n2=D:\\p\\gone.bmp\r\n");
     run_main_bar_function(2);
     EXPECT_EQ(sim.wallpapers.size(), 4u);
-    EXPECT_EQ(temp_bmp(), jpeg);
+    EXPECT_EQ(temp_bmp(), bmp);
     EXPECT_EQ(tip(), "Quillet1.0\r\n顺序更换：b");
 
     // With [set] change off the change action stops the timer.
@@ -112,6 +120,78 @@ TEST_F(PlayerTest, WallpaperInOrderConvertsOnlyJpgAndSurvivesBadPictures) {
         }
     }
     EXPECT_EQ(sim.wallpapers.size(), 4u);
+}
+
+// The colour of pixel (x, y) of a 24-bit BMP file, 0xRRGGBB.
+std::uint32_t bmp_pixel(const std::string& b, int x, int y) {
+    const std::size_t w = le32(b, 18), h = le32(b, 22), stride = (w * 3 + 3) / 4 * 4;
+    const std::size_t at = le32(b, 10) + (h - 1 - static_cast<std::size_t>(y)) * stride + static_cast<std::size_t>(x) * 3;
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 | static_cast<unsigned char>(b[at]);
+}
+
+// Near enough a colour for a JPEG's losses.
+bool near(std::uint32_t a, std::uint32_t b) {
+    for (int s = 0; s < 24; s += 8)
+        if (std::abs(static_cast<int>((a >> s) & 0xFF) - static_cast<int>((b >> s) & 0xFF)) > 24) return false;
+    return true;
+}
+
+TEST_F(PlayerTest, PhotosBecomeUprightScreenSizedWallpapers) {
+    // A 6000 x 4000 camera photo held sideways (orientation 6: turn it a
+    // quarter clockwise): stored, its top half red, its bottom half blue,
+    // its left quarter green. Upright it is 4000 x 6000, green on top.
+    const int w = 6000, h = 4000;
+    std::vector<std::uint8_t> px(static_cast<std::size_t>(w) * h * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t c = x < w / 4 ? 0x00FF00u : y < h / 2 ? 0xFF0000u : 0x0000FFu;
+            std::uint8_t* p = &px[(static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)) * 3];
+            p[0] = static_cast<std::uint8_t>(c >> 16), p[1] = static_cast<std::uint8_t>(c >> 8), p[2] = static_cast<std::uint8_t>(c);
+        }
+    std::string jpeg;
+    stbi_write_jpg_to_func([](void* out, void* data, int n) { static_cast<std::string*>(out)->append(static_cast<char*>(data), static_cast<std::size_t>(n)); },
+                           &jpeg, w, h, 3, px.data(), 85);
+    // An APP1 Exif block after the start marker: big-endian TIFF, IFD0 with
+    // one entry, 0x0112 = 6.
+    const std::string exif("Exif\0\0MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\x06\0\0\0\0\0\0", 32);
+    jpeg.insert(2, std::string("\xFF\xE1\0", 3) + static_cast<char>(exif.size() + 2) + exif);
+    sim.put_file("D:\\p\\phone.jpg", jpeg);
+    // A small landscape BMP, 160 x 100 with a white band at its left: filling
+    // the 4:3 screen cuts a sixth of it, the band included, and scales it up.
+    std::string bmp = "BM";
+    auto u32 = [&bmp](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) bmp += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    u32(54 + 160 * 100 * 3), u32(0), u32(54), u32(40), u32(160), u32(100), u32(1 | 24 << 16), u32(0), u32(0), u32(0),
+        u32(0), u32(0), u32(0);
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 160; ++x) bmp += x < 10 ? std::string("\xFF\xFF\xFF") : std::string("\x40\x80\xC0");
+    sim.put_file("D:\\p\\small.bmp", bmp);
+    put("set.ini", "[set]\r\nchange=T\r\n[change]\r\nmodel=1\r\n");
+    put("wallpaper.ini", "[total]\r\ncount=2\r\n[path]\r\n1=D:\\p\\phone.jpg\r\n2=D:\\p\\small.bmp\r\n");
+    start();
+
+    // Upright 2:3 on a 4:3 screen: filling would lose half, so it fits, 512
+    // x 768 in the middle, black at both sides.
+    std::string shown = temp_bmp();
+    ASSERT_EQ(shown.size(), 54u + 1024u * 768u * 3u);
+    EXPECT_EQ(le32(shown, 18), 1024u);
+    EXPECT_EQ(le32(shown, 22), 768u);
+    EXPECT_EQ(bmp_pixel(shown, 100, 400), 0u);
+    EXPECT_EQ(bmp_pixel(shown, 950, 400), 0u);
+    EXPECT_PRED2(near, bmp_pixel(shown, 400, 60), 0x00FF00u) << "green on top";
+    EXPECT_PRED2(near, bmp_pixel(shown, 300, 500), 0x0000FFu) << "blue at the left";
+    EXPECT_PRED2(near, bmp_pixel(shown, 700, 500), 0xFF0000u) << "red at the right";
+    EXPECT_PRED2(near, bmp_pixel(shown, 270, 60), 0x00FF00u);
+    EXPECT_PRED2(near, bmp_pixel(shown, 755, 700), 0xFF0000u);
+
+    // The BMP fills the whole screen, its white band cut away.
+    run_main_bar_function(2);
+    shown = temp_bmp();
+    ASSERT_EQ(shown.size(), 54u + 1024u * 768u * 3u);
+    for (int x : {0, 512, 1023})
+        for (int y : {0, 767}) EXPECT_EQ(bmp_pixel(shown, x, y), 0xC08040u) << x << "," << y;
 }
 
 TEST_F(PlayerTest, PauseResumeAndTheIntervalBox) {
