@@ -99,11 +99,6 @@ bool decode(std::string_view bytes, Decoded& d) {
 }
 
 std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int height);
-std::optional<std::string> bmp_file(std::string_view bytes);
-
-void put_le(std::string& out, std::size_t at, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
 
 }  // namespace
 
@@ -113,14 +108,6 @@ std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, 
         return stretched(bytes, width, height);
     } catch (const std::bad_alloc&) {
         return {};
-    }
-}
-
-std::optional<std::string> bmp_file_of_picture(std::string_view bytes) {
-    try {
-        return bmp_file(bytes);
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
     }
 }
 
@@ -144,45 +131,19 @@ std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int heig
     return out;
 }
 
-std::optional<std::string> bmp_file(std::string_view bytes) {
-    Decoded d;
-    if (!decode(bytes, d)) return std::nullopt;
-    const std::size_t w = static_cast<std::size_t>(d.w), h = static_cast<std::size_t>(d.h);
-    const std::size_t stride = (w * 3 + 3) / 4 * 4;  // rows padded to four bytes
-    const std::size_t header = 14 + 40;
-    std::string out(header + stride * h, '\0');
-    out[0] = 'B';
-    out[1] = 'M';
-    put_le(out, 2, static_cast<std::uint32_t>(out.size()), 4);
-    put_le(out, 10, static_cast<std::uint32_t>(header), 4);
-    put_le(out, 14, 40, 4);  // BITMAPINFOHEADER
-    put_le(out, 18, static_cast<std::uint32_t>(w), 4);
-    put_le(out, 22, static_cast<std::uint32_t>(h), 4);  // positive: rows from the bottom
-    put_le(out, 26, 1, 2);
-    put_le(out, 28, 24, 2);
-    put_le(out, 34, static_cast<std::uint32_t>(stride * h), 4);
-    put_le(out, 38, 2835, 4);  // 72 dpi
-    put_le(out, 42, 2835, 4);
-    for (std::size_t y = 0; y < h; ++y) {
-        const stbi_uc* src = d.px + (h - 1 - y) * w * 3;
-        char* dst = out.data() + header + y * stride;
-        for (std::size_t x = 0; x < w; ++x) {  // RGB to the file's BGR
-            dst[x * 3] = static_cast<char>(src[x * 3 + 2]);
-            dst[x * 3 + 1] = static_cast<char>(src[x * 3 + 1]);
-            dst[x * 3 + 2] = static_cast<char>(src[x * 3]);
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::optional<std::string> wallpaper_bmp(std::string_view bytes, int screen_width, int screen_height) {
-    Decoded d;
-    if (screen_width <= 0 || screen_height <= 0 || !decode(bytes, d)) return std::nullopt;
-    const RgbImage image = wallpaper_image({d.px, d.w, d.h}, exif_orientation(bytes), screen_width, screen_height);
-    if (image.rgb.empty()) return std::nullopt;
-    return bmp_file(image);
+    // The pixels may not fit in the memory left (a 32-bit process): no picture then.
+    try {
+        Decoded d;
+        if (screen_width <= 0 || screen_height <= 0 || !decode(bytes, d)) return std::nullopt;
+        const RgbImage image = wallpaper_image({d.px, d.w, d.h}, exif_orientation(bytes), screen_width, screen_height);
+        if (image.rgb.empty()) return std::nullopt;
+        return bmp_file(image);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace q::media

@@ -15,10 +15,6 @@ namespace q::media {
 // are no picture that can be decoded (truncated, another format, too large).
 std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, int height);
 
-// The bytes of a 24-bit BMP file of the same picture at its own size; nothing
-// when the bytes cannot be decoded. The wallpaper's JPEG-to-BMP step.
-std::optional<std::string> bmp_file_of_picture(std::string_view bytes);
-
 // The bytes of a 24-bit BMP file of the picture made the wallpaper of a
 // screen_width x screen_height screen: turned upright by its EXIF
 // orientation, then filled or fitted to the screen (picture_fit.h). Nothing

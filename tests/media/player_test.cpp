@@ -43,7 +43,7 @@ std::string repeated_scans_jpeg(int w, int h, int scans) {
 TEST(Picture, AFileRepeatingItsScansIsRefusedUnread) {
     EXPECT_EQ(media::stretched_picture(repeated_scans_jpeg(64, 48, 10), 16, 12).size(), 16u * 12u);
     EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(64, 48, 101), 16, 12).empty());
-    EXPECT_FALSE(media::bmp_file_of_picture(repeated_scans_jpeg(64, 48, 101)));
+    EXPECT_FALSE(media::wallpaper_bmp(repeated_scans_jpeg(64, 48, 101), 16, 12));
     // Fewer scans over many pixels: the same passes over the picture.
     EXPECT_TRUE(media::stretched_picture(repeated_scans_jpeg(10000, 10000, 20), 16, 12).empty());
 }
