@@ -201,7 +201,7 @@ TEST_F(WinUiTest, ListViewShowsTheObjectsRowsAndReportsPicksAndTicks) {
     EXPECT_EQ(ticks, 0);
 }
 
-TEST_F(WinUiTest, EditTakesLongTextsWholeAndCutsAtItsByteLimit) {
+TEST_F(WinUiTest, EditTakesLongTextsWholeAndRefusesMoreThanItsByteLimit) {
     HWND edit = child_at(h, f.记录编辑框);
     std::wstring big(100000, L'x');
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(big.c_str()));
@@ -214,8 +214,11 @@ TEST_F(WinUiTest, EditTakesLongTextsWholeAndCutsAtItsByteLimit) {
     m.max_bytes = 5;
     f.记录编辑框.set_mode(m);
     f.记录编辑框.set_text("");
-    // Three double-byte characters are six bytes: the third one goes.
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"定时提"));
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"定时"));
+    EXPECT_EQ(f.记录编辑框.text(), "定时");
+    // Three double-byte characters are six bytes: the change is refused whole,
+    // and the box shows the text as it was.
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"定提时"));
     EXPECT_EQ(f.记录编辑框.text(), "定时");
     EXPECT_EQ(text_of(edit), L"定时");
 }
