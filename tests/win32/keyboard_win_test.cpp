@@ -52,7 +52,7 @@ TEST_F(KeyboardWinTest, TabWalksTheSettingsPagesInReadingOrderEnterAddsAndEscClo
     press(VK_TAB, true);
     press(VK_TAB, true);
     EXPECT_EQ(s.选择夹.selection(), SettingsWindow::kRemindersTab);
-    EXPECT_EQ(GetFocus(), hwnd(s.配色组合框));
+    EXPECT_EQ(GetFocus(), hwnd(s.提醒页.配色组合框));
     press(VK_TAB, true, true);
     EXPECT_EQ(s.选择夹.selection(), SettingsWindow::kMediaTab);
     press(VK_TAB, true);
