@@ -285,7 +285,8 @@ public:
 protected:
     void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
         const int shift = look.pressed ? 1 : 0;
-        if (picture_.bitmap) draw_bitmap(dc, picture_.bitmap, rc.left + shift, rc.top + shift, picture_.width, picture_.height);
+        if (picture_.bitmap) draw_bitmap(dc, picture_.bitmap, rc.left + shift, rc.top + shift, to_device(picture_.width),
+                        to_device(picture_.height));
         if (look.pressed) {
             // A pressed picture darkens a little.
             HBRUSH b = CreateSolidBrush(RGB(0, 0, 0));
