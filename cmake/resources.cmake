@@ -32,7 +32,9 @@ function(quillet_rc_file out)
     quillet_read_resources(ids types files)
     set(rc "// Generated from resources/resources.list\n#include <winuser.h>\n")
     # No embedded manifest: an external style manifest (program file name +
-    # ".manifest") must be able to switch Windows' own visual style on.
+    # ".manifest") must be able to switch Windows' own visual style on, and
+    # Windows ignores it beside an embedded one. DPI awareness is therefore
+    # declared at start-up instead (platform/win32/win_dpi.cpp).
     list(LENGTH ids n)
     if(n GREATER 0)
         math(EXPR last "${n} - 1")

@@ -29,6 +29,17 @@ rm -rf "$BUILD_WIN/wineprefix"
 quillet_prefix "$BUILD_WIN/wineprefix"
 wine_tests() { (cd "$BUILD_WIN" && timeout 900 wine ./quillet_wintests.exe); }
 step "windows tests under wine" wine_tests
+# The same prefix at 144 DPI (150%): the backend scales every window.
+high_dpi() {
+    rm -rf "$BUILD_WIN/wineprefix-144" && cp -a "$BUILD_WIN/wineprefix" "$BUILD_WIN/wineprefix-144" || return 1
+    (
+        export WINEPREFIX=$BUILD_WIN/wineprefix-144
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 &&
+            wineserver -w &&
+            cd "$BUILD_WIN" && QUILLET_TEST_DPI=144 timeout 300 wine ./quillet_wintests.exe --gtest_filter='DpiWinTest.*'
+    )
+}
+step "windows tests under wine at 144 dpi" high_dpi
 
 fuzz() {
     cmake -S . -B "$BUILD_FUZZ" -DQUILLET_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&

@@ -27,25 +27,27 @@ void copy_tip(const std::wstring& tip, wchar_t* dst, std::size_t capacity) {
 
 // ---- screen ------------------------------------------------------------------------
 
-Size Win32System::screen_size() { return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+Size Win32System::screen_size() {
+    return {to_design(GetSystemMetrics(SM_CXSCREEN)), to_design(GetSystemMetrics(SM_CYSCREEN))};
+}
 
 Rect Win32System::work_area() {
     RECT r{};
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) return {0, 0, screen_size().width, screen_size().height};
-    return rect_of(r);
+    return to_design(rect_of(r));
 }
 
 Rect Win32System::taskbar_rect() {
     APPBARDATA abd{};
     abd.cbSize = sizeof abd;
     if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return {};
-    return rect_of(abd.rc);
+    return to_design(rect_of(abd.rc));
 }
 
 Point Win32System::pointer() {
     POINT p{};
     GetCursorPos(&p);
-    return {p.x, p.y};
+    return to_design(Point{p.x, p.y});
 }
 
 // ---- tray icon ------------------------------------------------------------------------
@@ -62,7 +64,8 @@ bool Win32System::tray_call(DWORD op, Window& owner) {
         nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         nid.uCallbackMessage = kTrayMessage;
         nid.hIcon = static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(static_cast<int>(it->second.icon)),
-                                                  IMAGE_ICON, 16, 16, 0));
+                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0));
         copy_tip(it->second.tip, nid.szTip, sizeof nid.szTip / sizeof nid.szTip[0]);
         const bool ok = Shell_NotifyIconW(op, &nid);
         if (nid.hIcon) DestroyIcon(nid.hIcon);  // the shell keeps its own copy

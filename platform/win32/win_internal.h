@@ -43,6 +43,25 @@ HBITMAP load_picture(Res id, int* width = nullptr, int* height = nullptr);
 void set_xp_look(bool on);
 bool xp_look();
 
+// Design pixels (96 DPI), which the portable code speaks, and the device
+// pixels of the screen: every peer scales through these (win_dpi.cpp).
+// Declares the process DPI-aware; called once before any window.
+void declare_dpi_aware();
+int dpi();
+// A window moved to a monitor of another DPI.
+void set_dpi(int dpi);
+int to_device(int design);
+int to_design(int device);
+Rect to_device(const Rect& design);
+Rect to_design(const Rect& device);
+Point to_design(Point device);
+// A picture at design size made into one at device size (design itself at 96
+// DPI): smooth blends neighbours, otherwise every pixel is kept as it is.
+// Takes the design bitmap.
+HBITMAP to_device(HBITMAP design, bool smooth);
+// StretchBlt with the smooth filter.
+void stretch_smooth(HDC dc, int x, int y, int w, int h, HDC src, int src_w, int src_h);
+
 // The UI backend of the exe.
 UiBackend& ui();
 

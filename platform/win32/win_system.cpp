@@ -584,8 +584,9 @@ std::string Win32System::system_directory() {
 namespace q::win32 {
 
 void start_backends() {
-    // OLE is brought in by the jobs that need it (win_libs.cpp). No DPI
-    // awareness is declared: the program lays itself out in pixels.
+    // OLE is brought in by the jobs that need it (win_libs.cpp). The layout
+    // is in design pixels; the UI backend scales it to the screen's DPI.
+    declare_dpi_aware();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
     // A drive without its disk fails quietly instead of asking for the disk.

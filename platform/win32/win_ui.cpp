@@ -67,7 +67,7 @@ public:
         SendMessageW(h, WM_SYSCOMMAND, 0xF012, 0);
         if (!IsWindow(h) || window_of(h) != &w) return;
         RECT rc;
-        if (GetWindowRect(h, &rc)) w.user_moved_to({rc.left, rc.top});
+        if (GetWindowRect(h, &rc)) w.user_moved_to(to_design(Point{rc.left, rc.top}));
     }
 };
 
@@ -180,7 +180,7 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
     DWORD style = st.caption ? (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) : WS_POPUP;
     style |= WS_CLIPCHILDREN;
     DWORD ex = st.tool ? WS_EX_TOOLWINDOW : 0;
-    const Rect& r = w.rect();
+    const Rect r = to_device(w.rect());
     hwnd_ = CreateWindowExW(ex, kWindowClass, widen(w.text()).c_str(), style, r.left, r.top, r.width, r.height,
                             nullptr, nullptr, instance(), this);
     if (!hwnd_) return;
@@ -197,7 +197,7 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
 bool WindowPeer::client_size(Size& s) {
     RECT rc;
     if (!hwnd_ || !GetClientRect(hwnd_, &rc)) return false;
-    s = {rc.right - rc.left, rc.bottom - rc.top};
+    s = {to_design(rc.right - rc.left), to_design(rc.bottom - rc.top)};
     return true;
 }
 
@@ -220,7 +220,7 @@ void WindowPeer::update(Prop what) {
     if (!hwnd_) return;
     switch (what) {
         case Prop::Geometry: {
-            const Rect& r = window_.rect();
+            const Rect r = to_device(window_.rect());
             SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
         }
@@ -250,7 +250,8 @@ void WindowPeer::update(Prop what) {
         case Prop::Image: {
             if (background_) DeleteObject(background_);
             int w = 0, h = 0;
-            background_ = load_picture(window_.background(), &w, &h);
+            background_ = to_device(load_picture(window_.background(), &w, &h), true);
+            w = to_device(w), h = to_device(h);
             bg_size_ = {background_ ? w : 0, background_ ? h : 0};
             InvalidateRect(hwnd_, nullptr, TRUE);
             break;
@@ -279,7 +280,8 @@ void WindowPeer::apply_opacity() {
 }
 
 void WindowPeer::apply_shape() {
-    HBITMAP bmp = load_picture(window_.shape_bitmap());
+    // Scaled pixel for pixel: the cut-away colour stays exact.
+    HBITMAP bmp = to_device(load_picture(window_.shape_bitmap()), false);
     if (!bmp) return;
     HRGN rgn = region_from_bitmap(bmp, window_.shape_key());
     DeleteObject(bmp);
@@ -496,7 +498,22 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_MOVE: {
             RECT rc;
-            if (!IsIconic(h) && GetWindowRect(h, &rc)) window_.user_moved_to({rc.left, rc.top});
+            if (!IsIconic(h) && GetWindowRect(h, &rc)) window_.user_moved_to(to_design(Point{rc.left, rc.top}));
+            return 0;
+        }
+        case 0x02E0: {  // WM_DPICHANGED: moved to a monitor of another DPI
+            set_dpi(HIWORD(wp));
+            const RECT* to = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(h, nullptr, to->left, to->top, to->right - to->left, to->bottom - to->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            if (window_.has_background()) update(Prop::Image);
+            if (window_.shaped()) update(Prop::Shape);
+            std::set<ControlPeer*> peers = live_controls();
+            for (ControlPeer* c : peers) {
+                if (!c->hwnd() || !IsChild(h, c->hwnd())) continue;
+                c->update(Prop::Geometry);
+                c->update(Prop::Font);
+            }
             return 0;
         }
         case WM_LBUTTONDOWN:
@@ -580,7 +597,7 @@ void ControlPeer::create(const wchar_t* cls, DWORD style, DWORD ex_style) {
     style |= WS_CHILD | WS_CLIPSIBLINGS;
     if (control_.visible()) style |= WS_VISIBLE;
     if (!control_.enabled()) style |= WS_DISABLED;
-    const Rect& r = control_.rect();
+    const Rect r = to_device(control_.rect());
     hwnd_ = CreateWindowExW(ex_style, cls, L"", style, r.left, r.top, r.width, r.height, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(g_next_id++)), instance(), nullptr);
     if (!hwnd_) return;
@@ -606,7 +623,7 @@ void ControlPeer::update(Prop what) {
     Sync s(*this);
     switch (what) {
         case Prop::Geometry: {
-            const Rect& r = control_.rect();
+            const Rect r = to_device(control_.rect());
             SetWindowPos(hwnd_, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
         }

@@ -163,15 +163,15 @@ protected:
     void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
         draw_button_face(dc, rc, look, false);
         const int shift = look.pressed ? 1 : 0;
-        const int size = 17;
+        const int size = to_device(17);
         HGDIOBJ old = SelectObject(dc, font());
         const std::wstring text = widen(button_.text());
         SIZE need{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &need);
         // Long captions ("设置Quillet" in SimSun 9 pt) barely fit 82 pixels:
         // tighten the margins first, then the letter spacing, never clip.
-        int margin = 3;
-        if (need.cx > rc.right - rc.left - size - 2 * margin) margin = 1;
+        int margin = to_device(3);
+        if (need.cx > rc.right - rc.left - size - 2 * margin) margin = to_device(1);
         const int avail = rc.right - rc.left - size - 2 * margin - 1;
         int extra = 0;
         if (need.cx > avail && !text.empty())
@@ -222,9 +222,10 @@ protected:
         }
         const int shift = look.pressed ? 1 : 0;
         const int size = GetSystemMetrics(SM_CXSMICON);
-        const int x = rc.left + 4 + shift;
+        const int x = rc.left + to_device(4) + shift;
         if (icon_) DrawIconEx(dc, x, rc.top + (rc.bottom - rc.top - size) / 2 + shift, icon_, size, size, 0, nullptr, DI_NORMAL);
-        RECT tr{icon_ ? x + size + 2 : rc.left + 3 + shift, rc.top + shift, rc.right - 3 + shift, rc.bottom + shift};
+        RECT tr{icon_ ? x + size + to_device(2) : rc.left + to_device(3) + shift, rc.top + shift,
+                rc.right - to_device(3) + shift, rc.bottom + shift};
         HGDIOBJ old = SelectObject(dc, font());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, look.disabled ? GetSysColor(COLOR_GRAYTEXT) : button_.text_color());
@@ -285,7 +286,8 @@ public:
 protected:
     void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
         const int shift = look.pressed ? 1 : 0;
-        if (picture_.bitmap) draw_bitmap(dc, picture_.bitmap, rc.left + shift, rc.top + shift, picture_.width, picture_.height);
+        if (picture_.bitmap) draw_bitmap(dc, picture_.bitmap, rc.left + shift, rc.top + shift, to_device(picture_.width),
+                        to_device(picture_.height));
         if (look.pressed) {
             // A pressed picture darkens a little.
             HBRUSH b = CreateSolidBrush(RGB(0, 0, 0));

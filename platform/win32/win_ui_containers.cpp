@@ -167,7 +167,7 @@ public:
     explicit GroupBoxPeer(GroupBox& g) : ControlPeer(g), group_(g) {
         create(pane_class(), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
         if (!hwnd()) return;
-        const Rect& r = g.rect();
+        const Rect r = to_device(g.rect());
         frame_ = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, 0, r.width,
                                  r.height, hwnd(), nullptr, instance(), nullptr);
         if (frame_) {
@@ -240,7 +240,7 @@ protected:
                 SendMessageW(frame_, WM_SETFONT, reinterpret_cast<WPARAM>(font()), TRUE);
                 break;
             case Prop::Geometry:
-                SetWindowPos(frame_, nullptr, 0, 0, group_.rect().width, group_.rect().height,
+                SetWindowPos(frame_, nullptr, 0, 0, to_device(group_.rect()).width, to_device(group_.rect()).height,
                              SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
                 break;
             case Prop::Enabled:

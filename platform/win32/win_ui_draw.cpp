@@ -183,15 +183,15 @@ namespace uidetail {
 HFONT make_font(const Font& f, bool* owned) {
     HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const Font plain;
-    if (f.face.empty() && f == plain) {
+    if (f.face.empty() && f == plain && dpi() == 96) {
         *owned = false;
         return stock;
     }
     LOGFONTW lf{};
     GetObjectW(stock, sizeof(lf), &lf);
-    HDC dc = GetDC(nullptr);
-    lf.lfHeight = -MulDiv(f.points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, dc);
+    // The stock font may keep its 96 DPI height: elsewhere the plain font is
+    // made at the screen's DPI, at the stock font's 8 points.
+    lf.lfHeight = -MulDiv(f.face.empty() && f == plain ? 8 : f.points, dpi(), 72);
     lf.lfWidth = 0;
     lf.lfWeight = f.bold ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = f.italic;
@@ -321,7 +321,7 @@ void draw_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h) {
     if (bm.bmWidth == w && bm.bmHeight == h)
         BitBlt(dc, x, y, w, h, mem, 0, 0, SRCCOPY);
     else
-        StretchBlt(dc, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        stretch_smooth(dc, x, y, w, h, mem, bm.bmWidth, bm.bmHeight);
     SelectObject(mem, old);
     DeleteDC(mem);
 }

@@ -24,8 +24,8 @@ public:
         switch (what) {
             case Prop::Geometry: {
                 // The height given is the box's; the list drops below it.
-                const Rect& r = box_.rect();
-                SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width, r.height + kListHeight,
+                const Rect r = to_device(box_.rect());
+                SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width, r.height + to_device(kListHeight),
                              SWP_NOZORDER | SWP_NOACTIVATE);
                 break;
             }
@@ -147,7 +147,7 @@ public:
                     LVCOLUMNW col{};
                     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
                     col.pszText = &heading[0];
-                    col.cx = c.width;
+                    col.cx = to_device(c.width);
                     col.iSubItem = i;
                     SendMessageW(hwnd(), LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
                     ++i;

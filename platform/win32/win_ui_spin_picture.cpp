@@ -76,8 +76,8 @@ private:
     // three digits still fit the small boxes of the design.
     void attach() {
         if (!arrows_) return;
-        const Rect& r = spin_.rect();
-        const int arrows = std::min(kArrowWidth, r.width / 2);
+        const Rect r = to_device(spin_.rect());
+        const int arrows = std::min(to_device(kArrowWidth), r.width / 2);
         {
             Sync s(*this);
             SetWindowPos(hwnd(), nullptr, r.left, r.top, r.width - arrows, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -167,7 +167,8 @@ protected:
             return;
         }
         if (!bitmap_) return;
-        draw_bitmap(dc, bitmap_, 0, 0, std::min<int>(width_, rc.right), std::min<int>(height_, rc.bottom));
+        draw_bitmap(dc, bitmap_, 0, 0, std::min<int>(to_device(width_), rc.right),
+                    std::min<int>(to_device(height_), rc.bottom));
     }
 
 private:
