@@ -356,7 +356,7 @@ void ListView::set_cell(int row, int column, std::string text) {
     auto& cells = rows_[static_cast<std::size_t>(row)].cells;
     if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
     cells[static_cast<std::size_t>(column)] = std::move(text);
-    changed(Prop::Rows);
+    row_changed(row);
 }
 
 int ListView::insert_row(int pos) {
@@ -365,7 +365,7 @@ int ListView::insert_row(int pos) {
     row.cells.resize(columns_.size());
     rows_.insert(rows_.begin() + pos, std::move(row));
     if (selection_ >= pos) ++selection_;
-    changed(Prop::Rows);
+    row_changed(pos);
     return pos;
 }
 
@@ -376,13 +376,13 @@ void ListView::remove_row(int row) {
         selection_ = -1;
     else if (selection_ > row)
         --selection_;
-    changed(Prop::Rows);
+    row_changed(row);
 }
 
 void ListView::clear() {
     rows_.clear();
     selection_ = -1;
-    changed(Prop::Rows);
+    row_changed(0);
 }
 
 bool ListView::row_checked(int row) const {
@@ -392,7 +392,7 @@ bool ListView::row_checked(int row) const {
 void ListView::set_row_checked(int row, bool c) {
     if (row < 0 || row >= row_count()) return;
     rows_[static_cast<std::size_t>(row)].checked = c;
-    changed(Prop::Rows);
+    row_changed(row);
 }
 
 void ListView::select(int row) {

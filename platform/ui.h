@@ -15,10 +15,13 @@
 //   and the window is created; user_* on a control out of reach does nothing.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/datetime.h"
@@ -469,6 +472,10 @@ public:
     std::function<void()> on_pick;
     std::function<void(int)> on_check;
 
+    // The first row changed (added, removed, written or ticked) since the last
+    // call, or INT_MAX: a view repaints only when that row is in sight.
+    int take_changed_from() { return std::exchange(changed_from_, INT_MAX); }
+
 private:
     struct Row {
         std::vector<std::string> cells;
@@ -477,7 +484,12 @@ private:
     std::vector<Column> columns_;
     bool check_boxes_;
     std::vector<Row> rows_;
+    void row_changed(int row) {
+        changed_from_ = std::min(changed_from_, row);
+        changed(Prop::Rows);
+    }
     int selection_ = -1;
+    int changed_from_ = INT_MAX;
     Color list_color_ = kWhite;
     Color item_color_ = kWhite;
 };

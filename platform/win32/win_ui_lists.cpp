@@ -167,8 +167,11 @@ public:
                 // control for its selection walks every row, too slow to do
                 // for each row a search adds: the last one shown is compared.
                 if (list_.selection() != shown_selection_) apply_selection();
-                // Once the whole list waits for its paint, invalidating it again adds nothing.
-                if (!invalid_) invalid_ = InvalidateRect(hwnd(), nullptr, FALSE) != FALSE;
+                // Once the whole list waits for its paint, invalidating it again
+                // adds nothing; rows changed below the view (a search adding
+                // rows) only move the scroll bar, and the list is not repainted.
+                if (const int from = list_.take_changed_from(); !invalid_ && from <= last_row_in_view())
+                    invalid_ = InvalidateRect(hwnd(), nullptr, FALSE) != FALSE;
                 break;
             case Prop::Selection:
                 apply_selection();
@@ -238,6 +241,8 @@ public:
 protected:
     bool message(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
         if (msg == WM_PAINT) invalid_ = false;
+        // Any message may scroll or resize the view.
+        in_view_known_ = false;
         if (msg == kSyncCount) {
             sync_count();
             result = 0;
@@ -258,9 +263,21 @@ private:
         Sync s(*this);
         const bool shrank = list_.row_count() < shown_count_;
         shown_count_ = list_.row_count();
-        ListView_SetItemCountEx(hwnd(), shown_count_, LVSICF_NOSCROLL);
+        // Rows added repaint only where they show (Prop::Rows saw to those in view).
+        ListView_SetItemCountEx(hwnd(), shown_count_, LVSICF_NOSCROLL | (shrank ? 0 : LVSICF_NOINVALIDATEALL));
         // A growing list keeps its selection; asking the control for it walks every row.
         if (shrank || list_.selection() != shown_selection_) apply_selection();
+    }
+
+    // The last row the view can show (a partly shown one included), asked of
+    // the control once between two of its messages rather than for every row.
+    int last_row_in_view() {
+        if (!in_view_known_) {
+            const int last = ListView_GetTopIndex(hwnd()) + ListView_GetCountPerPage(hwnd());
+            last_in_view_ = last;
+            in_view_known_ = true;
+        }
+        return last_in_view_;
     }
 
     void fill(LVITEMW& item) {
@@ -305,6 +322,8 @@ private:
     int shown_selection_ = -1;
     bool invalid_ = false;
     bool count_pending_ = false;
+    bool in_view_known_ = false;
+    int last_in_view_ = 0;
 };
 
 // ---- Slider ----------------------------------------------------------------------
