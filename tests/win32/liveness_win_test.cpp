@@ -5,6 +5,7 @@
 
 #include "platform/win32/win_system.h"
 #include "platform/win32/win_ui.h"
+#include "tests/win32/shown_window.h"
 
 #include <string>
 
@@ -20,21 +21,10 @@ struct MenuScript {
     bool menu_seen = false;
 } g_script;
 
-BOOL CALLBACK find_menu(HWND h, LPARAM out) {
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (IsWindowVisible(h) && std::wstring(cls) == L"#32768") {
-        *reinterpret_cast<HWND*>(out) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Runs inside the menu's modal loop: the launcher's hotkey reaches the bar,
 // then the user moves to 剪切 and presses Enter.
 void CALLBACK act_under_menu(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND menu = nullptr;
-    EnumWindows(&find_menu, reinterpret_cast<LPARAM>(&menu));
+    const HWND menu = shown_window_of_class(L"#32768");
     if (!menu) return;
     KillTimer(nullptr, id);
     g_script.menu_seen = true;

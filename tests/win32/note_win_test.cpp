@@ -5,6 +5,7 @@
 #include "platform/text.h"
 #include "platform/win32/win_system.h"
 #include "platform/win32/win_ui.h"
+#include "tests/win32/shown_window.h"
 
 #include <algorithm>
 #include <chrono>
@@ -116,19 +117,8 @@ struct BoxSeen {
     int owner_enabled = -1;
 } g_seen;
 
-BOOL CALLBACK find_box(HWND h, LPARAM out) {
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (IsWindowVisible(h) && std::wstring(cls) == L"#32770") {
-        *reinterpret_cast<HWND*>(out) = h;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 void CALLBACK look_behind_box(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), &find_box, reinterpret_cast<LPARAM>(&box));
+    const HWND box = shown_window_of_class(L"#32770");
     if (!box) return;
     KillTimer(nullptr, id);
     g_seen.owner_enabled = IsWindowEnabled(g_seen.owner) ? 1 : 0;

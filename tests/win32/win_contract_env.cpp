@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "tests/contract/contract_env.h"
+#include "tests/win32/shown_window.h"
 
 namespace q::contract {
 
@@ -45,18 +46,6 @@ void stop_watcher() {
     g_box.cancel = true;
     if (g_box.thread.joinable()) g_box.thread.join();
     g_box.cancel = false;
-}
-
-BOOL CALLBACK find_box(HWND h, LPARAM out) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    wchar_t cls[16] = {};
-    GetClassNameW(h, cls, 16);
-    if (pid == GetCurrentProcessId() && IsWindowVisible(h) && std::wstring(cls) == L"#32770") {
-        *reinterpret_cast<HWND*>(out) = h;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 std::wstring text_of(HWND h) {
@@ -105,8 +94,7 @@ std::optional<Buttons> buttons_of(HWND box) {
 void watch(Answer a) {
     const ULONGLONG deadline = GetTickCount64() + 10000;
     while (!g_box.cancel && GetTickCount64() < deadline) {
-        HWND box = nullptr;
-        EnumWindows(&find_box, reinterpret_cast<LPARAM>(&box));
+        const HWND box = win32::shown_window_of_class(L"#32770");
         if (box) {
             Sleep(50);  // let the box finish its initialisation
             HWND text = GetDlgItem(box, 0xFFFF);
