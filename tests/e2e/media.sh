@@ -49,10 +49,15 @@ sleep 0.3
 # 确认添加: one file written, then the box that says so: a small unnamed
 # window of the program over the settings window, its OK button low in the middle.
 e2e_click_page "$settings" 508 313
-sleep 1
+# A loaded machine may take a few seconds to write and show the box.
+box=
+for _ in $(seq 75); do
+    box=$(xwininfo -root -tree 2>/dev/null | awk '/has no name/ && /quillet.exe/ {split($NF, p, "+"); split($(NF-1), s, "x");
+          split(s[2], hh, "+"); if (hh[1] < 150 && s[1] > 100) {print p[2], p[3], s[1], hh[1]; exit}}')
+    [ -n "$box" ] && break
+    sleep 0.2
+done
 e2e_shot confirmed
-box=$(xwininfo -root -tree 2>/dev/null | awk '/has no name/ && /quillet.exe/ {split($NF, p, "+"); split($(NF-1), s, "x");
-      split(s[2], hh, "+"); if (hh[1] < 150 && s[1] > 100) {print p[2], p[3], s[1], hh[1]; exit}}')
 [ -n "$box" ] || e2e_fail "no message box after the confirm"
 read -r bx by bw bh <<<"$box"
 e2e_log "message box ${bw}x$bh at $bx,$by"
