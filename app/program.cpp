@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/program_page.h"
 #include "media/lists.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -17,10 +18,6 @@ bool single_instance_check(const std::string& mutex_name, const std::string& mes
     if (!message.empty()) sys().dialogs.message_box(nullptr, message, "程序已运行", Icon::None, Buttons::Ok);
     sys().process.end_process(0);
     return false;
-}
-
-std::string style_manifest_path() {
-    return sys().process.program_dir() + "\\" + sys().process.program_file_name() + ".manifest";
 }
 
 void apply_visual_style() {
@@ -91,7 +88,18 @@ Program::Program()
     h.settings_open = [this] { return settings_.get() != nullptr; };
     h.open_media_page = [this](media::ListKind preset) { open_media_page(preset); };
     media_.set_hooks(std::move(h));
+    // A change set.ini refused is said after the handler that made it, over
+    // the settings window when it is open.
+    settings::on_not_saved([this, alive = liveness_.token()] {
+        sys().loop.defer([this, alive] {
+            if (!alive) return;
+            sys().dialogs.message_box(settings_.get(), "设置无法写入文件set.ini，此次更改未能保存！", "保存失败",
+                                      Icon::Warning, Buttons::Ok);
+        });
+    });
 }
+
+Program::~Program() { settings::on_not_saved(nullptr); }
 
 void Program::main() {
     bar_.create();

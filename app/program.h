@@ -13,6 +13,7 @@
 #include "media/media.h"
 #include "note/note.h"
 #include "platform/entry.h"
+#include "platform/liveness.h"
 #include "reminders/reminders.h"
 
 namespace q {
@@ -22,6 +23,7 @@ namespace q {
 class Program {
 public:
     Program();
+    ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
@@ -82,6 +84,7 @@ private:
     WindowSlot<AboutWindow> about_;
     int door_open_ = 0;
     bool exited_ = false;  // the exit procedure has run
+    Liveness liveness_;    // for work deferred past a handler
 };
 
 namespace autostart {

@@ -1,6 +1,8 @@
 #include "settings/settings_file.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "platform/system.h"
 #include "platform/text.h"
@@ -13,6 +15,21 @@ namespace {
 // set.ini is rewritten on every change (each step of a note drag) and holds
 // nothing that cannot be set again: its writes skip the disk flush.
 constexpr FileSystem::Flush kFlush = FileSystem::Flush::No;
+
+std::function<void()> g_not_saved;
+bool g_told = false;
+
+// A change the user made and sees must not look kept when set.ini refused it;
+// an edit writes per keystroke, so one notice stands until a write succeeds.
+bool noted(bool ok) {
+    if (ok) {
+        g_told = false;
+    } else if (!g_told && g_not_saved) {
+        g_told = true;
+        g_not_saved();
+    }
+    return ok;
+}
 }  // namespace
 
 std::string program_file(const std::string& name) { return sys().process.program_dir() + "\\" + name; }
@@ -24,14 +41,19 @@ std::string setting(const std::string& section, const std::string& key, const st
 }
 
 bool write_setting(const std::string& section, const std::string& key, const std::string& value) {
-    return ini::write(settings_path(), section, key, value, kFlush);
+    return noted(ini::write(settings_path(), section, key, value, kFlush));
 }
 
 bool delete_setting(const std::string& section, const std::string& key) {
-    return ini::delete_key(settings_path(), section, key, kFlush);
+    return noted(ini::delete_key(settings_path(), section, key, kFlush));
 }
 
 namespace settings {
+
+void on_not_saved(std::function<void()> tell) {
+    g_not_saved = std::move(tell);
+    g_told = false;
+}
 
 bool Switch::operator()() const {
     const std::string v = setting(section, key);
@@ -67,7 +89,7 @@ Batch::Batch() : batch_(settings_path(), kFlush) {}
 void Batch::write(const Integer& k, long long value) { batch_.write(k.section, k.key, decimal(value)); }
 void Batch::write(const Text& k, const std::string& value) { batch_.write(k.section, k.key, k.stored(value)); }
 void Batch::remove(const Text& k) { batch_.delete_key(k.section, k.key); }
-bool Batch::commit() { return batch_.commit(); }
+bool Batch::commit() { return noted(batch_.commit()); }
 
 }  // namespace settings
 

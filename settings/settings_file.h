@@ -3,6 +3,7 @@
 // read sees the file as it is now and each write changes it at once.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "settings/ini.h"
@@ -20,6 +21,9 @@ bool write_setting(const std::string& section, const std::string& key, const std
 bool delete_setting(const std::string& section, const std::string& key);
 
 namespace settings {
+
+// Called when a write to set.ini fails, once until a write succeeds again.
+void on_not_saved(std::function<void()> tell);
 
 // How a switch reads a value other than "T" or "F", and an absent one.
 enum class Kind { OnUnlessF, OnOnlyIfT };

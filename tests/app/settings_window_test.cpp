@@ -215,6 +215,30 @@ TEST_F(SettingsTest, OpacityTrayAndColourScheme) {
     EXPECT_EQ(os_class(7), 10000);
 }
 
+TEST_F(SettingsTest, AChangeSetIniRefusesIsSaidOnceUntilAWriteTakes) {
+    SettingsWindow& w = open();
+    ProgramPage& p = page();
+    const auto told = [&] {
+        sim.run_deferred();
+        int n = 0;
+        for (const auto& m : sim.messages)
+            if (m.text == "设置无法写入文件set.ini，此次更改未能保存！" && m.owner == &w) ++n;
+        return n;
+    };
+    sim.fail_writes(1000);
+    p.托盘事件组合框.user_select(7);
+    EXPECT_EQ(told(), 1);
+    p.标题编辑框.user_type("每一键都写");
+    EXPECT_EQ(told(), 1) << "typing on is not told per keystroke";
+    sim.fail_writes(0);
+    p.透明度编辑框.user_type("99");
+    sim.fail_writes(1000);
+    w.选择夹.user_select(2);
+    w.提醒页.报时选择框.user_click();
+    EXPECT_EQ(told(), 2) << "a write that took, then one refused";
+    sim.fail_writes(0);
+}
+
 TEST_F(SettingsTest, AboutWindowShowsTheHelpTextAndKeepsNoCaret) {
     run_main_bar_function(9);
     AboutWindow* w = program().about_window();
