@@ -299,16 +299,24 @@ void Host::stack_child(HWND child, bool label) {
     }
     // The controls stand in the z-order in reading order, which is the order
     // Tab follows; labels stay beneath them all.
+    // A new window enters beneath its siblings, so a control made after a
+    // label starts under it, and the label would paint over their overlap.
     std::vector<Control*> controls;
     std::vector<std::pair<Control*, HWND>> hwnds;
+    bool label_seen = false, under_label = false;
     for (HWND h = GetWindow(host_hwnd(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
         ControlPeer* p = ControlPeer::of(h);
-        if (!p || p->hwnd() != h || p->control().kind() == Kind::Label) continue;
+        if (!p || p->hwnd() != h) continue;
+        if (p->control().kind() == Kind::Label) {
+            label_seen = true;
+            continue;
+        }
+        under_label = under_label || label_seen;
         controls.push_back(&p->control());
         hwnds.emplace_back(&p->control(), h);
     }
     const std::vector<Control*> order = reading_order(controls);
-    if (order != controls) {
+    if (order != controls || under_label) {
         HWND after = HWND_TOP;
         for (Control* c : order) {
             HWND h = std::find_if(hwnds.begin(), hwnds.end(), [c](const auto& e) { return e.first == c; })->second;

@@ -307,6 +307,8 @@ TEST(WinUiContainers, PagesAndGroupsHoldTheirControlsAndATabClickSwitchesPages) 
     HWND frame = GetWindow(GetWindow(group, GW_CHILD), GW_HWNDLAST);
     EXPECT_EQ(text_of(frame), L"自定义提示信息");
     EXPECT_EQ(GetWindowLongW(frame, GWL_STYLE) & BS_TYPEMASK, BS_GROUPBOX);
+    // A control made after a label stands above it: the label never paints over their overlap.
+    EXPECT_EQ(GetWindow(group, GW_CHILD), edit);
 
     EXPECT_TRUE(IsWindowVisible(edit));
     EXPECT_FALSE(IsWindowVisible(add));
