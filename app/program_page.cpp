@@ -71,7 +71,8 @@ ProgramPage::ProgramPage(TabPage& page, Program& program)
     : 启动选择框(&page, {16, 31, 118, 15}, "Quillet随系统启动"),
       媒体选项(page, program.media()),
       提示选择框(&page, {17, 111, 170, 16}, "启动时弹出MSN式提示信息框"),
-      分组框(&page, {194, 112, 360, 221}, "自定义提示信息"),
+      // Clear of the tray drop-down, which ends at 199 to show its longest item.
+      分组框(&page, {200, 112, 360, 221}, "自定义提示信息"),
       透明标签1(&分组框, {16, 20, 36, 14}, "标题：", Label::Look::Transparent),
       标题编辑框(&分组框, {49, 18, 149, 16}, Edit::Mode::line(11 * 2)),
       透明标签4(&分组框, {200, 21, 157, 12}, "（最大允许长度为11个字）", Label::Look::Transparent),
