@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/text.h"
@@ -16,7 +17,8 @@ namespace {
 class LabelPeer : public ControlPeer {
 public:
     explicit LabelPeer(Label& l) : ControlPeer(l), label_(l) {
-        create(L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX);
+        // A link is reached by Tab and followed by Enter or Space, as a button.
+        create(L"STATIC", SS_LEFT | SS_NOTIFY | SS_NOPREFIX | (l.look() == Label::Look::Hyperlink ? WS_TABSTOP : 0));
         sync_all();
     }
     ~LabelPeer() override {
@@ -46,9 +48,28 @@ public:
     bool on_ctlcolor(HDC dc, LRESULT& result) override { return solid_colors(dc, result); }
 
 protected:
-    bool message(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+    bool message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
         if (!drawn_here()) return false;
+        const bool link = label_.look() == Label::Look::Hyperlink;
         switch (msg) {
+            case WM_GETDLGCODE:
+                if (!link) return false;
+                result = DLGC_STATIC;
+                if (lp) {
+                    const MSG* m = reinterpret_cast<const MSG*>(lp);
+                    if (m->message == WM_KEYDOWN && m->wParam == VK_RETURN) result |= DLGC_WANTMESSAGE;
+                }
+                return true;
+            case WM_KEYDOWN:
+                if (!link || (wp != VK_RETURN && wp != VK_SPACE)) return false;
+                control().user_click();
+                result = 0;
+                return true;
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+                // The focus rectangle comes and goes.
+                if (link) InvalidateRect(hwnd(), nullptr, FALSE);
+                return false;
             case WM_ERASEBKGND:
                 result = 1;
                 return true;
@@ -110,6 +131,14 @@ private:
             const std::wstring text = widen(label_.text());
             RECT tr = rc;
             DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &tr, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+            if (link && GetFocus() == hwnd()) {
+                RECT fr = rc;
+                DrawTextW(mem, text.c_str(), static_cast<int>(text.size()), &fr,
+                          DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL | DT_CALCRECT);
+                fr.right = std::min(fr.right, rc.right);
+                fr.bottom = std::min(fr.bottom, rc.bottom);
+                DrawFocusRect(mem, &fr);
+            }
             BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
             SelectObject(mem, old_font);
             SelectObject(mem, old_bmp);

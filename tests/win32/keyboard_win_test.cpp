@@ -97,6 +97,17 @@ TEST_F(KeyboardWinTest, FocusComesBackAfterABoxAndAMinimisedWindowComesForward) 
     AboutWindow& a = program.open_about();
     run_loop();
     EXPECT_EQ(GetFocus(), hwnd(a.关闭按钮));
+    // Tab reaches the links, Enter and Space follow them.
+    int followed = 0;
+    a.超级链接框.on_click = a.超级链接框1.on_click = [&] { ++followed; };
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), hwnd(a.超级链接框));
+    press(VK_RETURN);
+    press(VK_TAB);
+    EXPECT_EQ(GetFocus(), hwnd(a.超级链接框1));
+    press(VK_SPACE);
+    EXPECT_EQ(followed, 2);
+    EXPECT_NE(program.about_window(), nullptr) << "Enter on a link is not the window's OK";
     press(VK_ESCAPE);
     EXPECT_EQ(program.about_window(), nullptr);
 }
