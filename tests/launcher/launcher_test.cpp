@@ -193,6 +193,43 @@ TEST_F(LauncherTest, PagingWithoutALastPage) {
     EXPECT_EQ(st().current_group, 2);
 }
 
+TEST_F(LauncherTest, KeysWalkTheSlotsTurnTheGroupsAndOpenTheMenu) {
+    start();
+    put_group(9, "[set]\r\ngrpname=九\r\n");
+    LauncherWindow& w = open();
+    // Arrows move between the four columns and six rows, and stop at the edges.
+    const std::pair<int, int> moves[] = {{kKeyRight, 1}, {kKeyDown, 5}, {kKeyLeft, 4}, {kKeyUp, 0}};
+    int at = 0;
+    for (const auto& [key, to] : moves) {
+        w.slot_button(at).user_key_down(key, false);
+        EXPECT_EQ(w.focused(), &w.slot_button(to)) << key;
+        at = to;
+    }
+    const std::pair<int, int> edges[] = {{3, kKeyRight}, {4, kKeyLeft}, {21, kKeyDown}, {2, kKeyUp}};
+    for (const auto& [from, key] : edges) {
+        w.slot_button(from).user_key_down(key, false);
+        EXPECT_EQ(w.focused(), &w.slot_button(0)) << from;
+    }
+    // Ctrl+PageDown past the eighth tab turns the page; Ctrl+PageUp turns back;
+    // without Ctrl, or before the first group, nothing happens.
+    w.组8.user_click();
+    w.slot_button(0).user_key_down(kKeyPageDown, false);
+    EXPECT_EQ(st().current_group, 8);
+    w.slot_button(0).user_key_down(kKeyPageDown, true);
+    EXPECT_EQ(st().current_group, 9);
+    EXPECT_EQ(w.组1.text(), "九");
+    w.组1.user_key_down(kKeyPageUp, true);
+    EXPECT_EQ(st().current_group, 8);
+    w.组1.user_click();
+    w.组1.user_key_down(kKeyPageUp, true);
+    EXPECT_EQ(st().current_group, 1);
+    // The menu key opens the focused slot's menu.
+    w.slot_button(6).user_key_down(kKeyMenu, false);
+    ASSERT_FALSE(sim.dialogs.empty());
+    EXPECT_EQ(sim.dialogs.back().kind, "menu");
+    EXPECT_EQ(st().current_slot, 6);
+}
+
 TEST_F(LauncherTest, PlacementAndTransparency) {
     start();
     put("set.ini", "[acprg]\r\nfollow=T\r\ntrans=T\r\ntransvalue=128\r\n");
