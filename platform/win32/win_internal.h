@@ -55,12 +55,16 @@ int to_design(int device);
 Rect to_device(const Rect& design);
 Rect to_design(const Rect& device);
 Point to_design(Point device);
-// A picture at design size made into one at device size (design itself at 96
-// DPI): smooth blends neighbours, otherwise every pixel is kept as it is.
-// Takes the design bitmap.
-HBITMAP to_device(HBITMAP design, bool smooth);
-// StretchBlt with the smooth filter.
-void stretch_smooth(HDC dc, int x, int y, int w, int h, HDC src, int src_w, int src_h);
+// A picture scaled to w x h with a bilinear filter, as a new 32-bit top-down
+// DIB (src is kept). With a key colour, key pixels stay out of the blend so
+// no fringe of the key shows: a pixel lying mostly over key pixels comes out
+// as the key exactly, any other takes the colours of the rest; with alpha the
+// result is premultiplied for AlphaBlend instead, its alpha the share of
+// non-key pixels under it.
+HBITMAP scale_picture(HBITMAP src, int w, int h, const COLORREF* key = nullptr, bool alpha = false);
+// scale_picture of a design-size picture to its device size; takes design
+// (returned as it is at 96 DPI).
+HBITMAP to_device(HBITMAP design, const COLORREF* key);
 
 // The UI backend of the exe.
 UiBackend& ui();

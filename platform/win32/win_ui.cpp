@@ -250,7 +250,10 @@ void WindowPeer::update(Prop what) {
         case Prop::Image: {
             if (background_) DeleteObject(background_);
             int w = 0, h = 0;
-            background_ = to_device(load_picture(window_.background(), &w, &h), true);
+            // A shaped window's picture is scaled as its shape is, so the two
+            // cut away the same pixels and no key colour shows at the edge.
+            const COLORREF key = window_.shape_key();
+            background_ = to_device(load_picture(window_.background(), &w, &h), window_.shaped() ? &key : nullptr);
             w = to_device(w), h = to_device(h);
             bg_size_ = {background_ ? w : 0, background_ ? h : 0};
             InvalidateRect(hwnd_, nullptr, TRUE);
@@ -258,6 +261,7 @@ void WindowPeer::update(Prop what) {
         }
         case Prop::Shape:
             apply_shape();
+            if (window_.has_background() && dpi() != 96) update(Prop::Image);
             break;
         case Prop::Style:
             DragAcceptFiles(hwnd_, window_.accepts_files());
@@ -280,8 +284,8 @@ void WindowPeer::apply_opacity() {
 }
 
 void WindowPeer::apply_shape() {
-    // Scaled pixel for pixel: the cut-away colour stays exact.
-    HBITMAP bmp = to_device(load_picture(window_.shape_bitmap()), false);
+    const COLORREF key = window_.shape_key();
+    HBITMAP bmp = to_device(load_picture(window_.shape_bitmap()), &key);
     if (!bmp) return;
     HRGN rgn = region_from_bitmap(bmp, window_.shape_key());
     DeleteObject(bmp);
