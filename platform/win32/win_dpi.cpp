@@ -9,7 +9,8 @@ namespace q::win32 {
 
 namespace {
 
-int g_dpi = 0;
+int g_dpi = 0;    // the system's
+int g_scope = 0;  // the window's at work, 0 for none
 
 int screen_dpi() {
     HDC dc = GetDC(nullptr);
@@ -21,6 +22,8 @@ int screen_dpi() {
 }  // namespace
 
 void declare_dpi_aware() {
+    // The embedded manifest declares it; this is the fallback for a loader
+    // that did not take it (the calls fail harmlessly once it is set).
     // Per-monitor v2 where the system offers it, per-monitor next, then
     // system-aware. Looked up by name: older systems lack them.
     HMODULE user = GetModuleHandleW(L"user32.dll");
@@ -48,14 +51,27 @@ void declare_dpi_aware() {
     g_dpi = screen_dpi();
 }
 
-int dpi() {
+int system_dpi() {
     if (!g_dpi) g_dpi = screen_dpi();
     return g_dpi;
 }
 
-void set_dpi(int d) {
-    if (d > 0) g_dpi = d;
+int window_dpi(HWND h) {
+    // Per-monitor systems know each window's DPI; older ones have one for all.
+    using ForWindow = UINT(WINAPI*)(HWND);
+    static const ForWindow for_window = [] {
+        HMODULE user = GetModuleHandleW(L"user32.dll");
+        return user ? reinterpret_cast<ForWindow>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")))
+                    : nullptr;
+    }();
+    const int d = h && for_window ? static_cast<int>(for_window(h)) : 0;
+    return d > 0 ? d : system_dpi();
 }
+
+int dpi() { return g_scope ? g_scope : system_dpi(); }
+
+DpiScope::DpiScope(int dpi) : saved_(g_scope) { g_scope = dpi > 0 ? dpi : saved_; }
+DpiScope::~DpiScope() { g_scope = saved_; }
 
 int to_device(int v) { return dpi() == 96 ? v : MulDiv(v, dpi(), 96); }
 int to_design(int v) { return dpi() == 96 ? v : MulDiv(v, 96, dpi()); }

@@ -45,11 +45,27 @@ bool xp_look();
 
 // Design pixels (96 DPI), which the portable code speaks, and the device
 // pixels of the screen: every peer scales through these (win_dpi.cpp).
+// Each window has its own DPI (that of its monitor on systems that have one
+// per monitor): the peers work on a window inside a DpiScope of its DPI, and
+// everything below scales by the DPI in effect, the system's outside one.
 // Declares the process DPI-aware; called once before any window.
 void declare_dpi_aware();
+int system_dpi();
+// The DPI the system gives the window, the system's where it has one for all.
+int window_dpi(HWND h);
+// The DPI a window or control of ours is laid out at (its window's).
+int dpi_of(HWND h);
 int dpi();
-// A window moved to a monitor of another DPI.
-void set_dpi(int dpi);
+class DpiScope {
+public:
+    explicit DpiScope(int dpi);
+    ~DpiScope();
+    DpiScope(const DpiScope&) = delete;
+    DpiScope& operator=(const DpiScope&) = delete;
+
+private:
+    int saved_;
+};
 int to_device(int design);
 int to_design(int device);
 Rect to_device(const Rect& design);

@@ -277,7 +277,8 @@ void draw_button_face(HDC dc, const RECT& rc, const ButtonLook& look, bool alway
             bottom = RGB(236, 235, 228);
             frame = RGB(0, 60, 116);
         }
-        HRGN clip = CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, 6, 6);
+        const int round = to_device(6);
+        HRGN clip = CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round, round);
         SaveDC(dc);
         SelectClipRgn(dc, clip);
         RECT inner = rc;
@@ -287,7 +288,7 @@ void draw_button_face(HDC dc, const RECT& rc, const ButtonLook& look, bool alway
         HPEN pen = CreatePen(PS_SOLID, 1, frame);
         HGDIOBJ op = SelectObject(dc, pen);
         HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
-        RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 6, 6);
+        RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, round, round);
         SelectObject(dc, ob);
         SelectObject(dc, op);
         DeleteObject(pen);
