@@ -545,6 +545,7 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 if (!c->hwnd() || !IsChild(h, c->hwnd())) continue;
                 c->update(Prop::Geometry);
                 c->update(Prop::Font);
+                if (c->control().kind() == Kind::ListView) c->update(Prop::Columns);
             }
             return 0;
         }
