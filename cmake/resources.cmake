@@ -31,10 +31,12 @@ endfunction()
 function(quillet_rc_file out)
     quillet_read_resources(ids types files)
     set(rc "// Generated from resources/resources.list\n#include <winuser.h>\n")
-    # No embedded manifest: an external style manifest (program file name +
-    # ".manifest") must be able to switch Windows' own visual style on, and
-    # Windows ignores it beside an embedded one. DPI awareness is therefore
-    # declared at start-up instead (platform/win32/win_dpi.cpp).
+    # The embedded manifest declares DPI awareness (per monitor where the
+    # system offers it). Windows then ignores an external manifest, so the
+    # style manifest the settings page writes beside the exe is activated by
+    # the program itself at start-up (platform/win32/win_system.cpp).
+    string(APPEND rc "1 24 \"${CMAKE_SOURCE_DIR}/resources/quillet.manifest\"\n")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/quillet.manifest)
     list(LENGTH ids n)
     if(n GREATER 0)
         math(EXPR last "${n} - 1")

@@ -45,22 +45,42 @@ bool xp_look();
 
 // Design pixels (96 DPI), which the portable code speaks, and the device
 // pixels of the screen: every peer scales through these (win_dpi.cpp).
+// Each window has its own DPI (that of its monitor on systems that have one
+// per monitor): the peers work on a window inside a DpiScope of its DPI, and
+// everything below scales by the DPI in effect, the system's outside one.
 // Declares the process DPI-aware; called once before any window.
 void declare_dpi_aware();
+int system_dpi();
+// The DPI the system gives the window, the system's where it has one for all.
+int window_dpi(HWND h);
+// The DPI a window or control of ours is laid out at (its window's).
+int dpi_of(HWND h);
 int dpi();
-// A window moved to a monitor of another DPI.
-void set_dpi(int dpi);
+class DpiScope {
+public:
+    explicit DpiScope(int dpi);
+    ~DpiScope();
+    DpiScope(const DpiScope&) = delete;
+    DpiScope& operator=(const DpiScope&) = delete;
+
+private:
+    int saved_;
+};
 int to_device(int design);
 int to_design(int device);
 Rect to_device(const Rect& design);
 Rect to_design(const Rect& device);
 Point to_design(Point device);
-// A picture at design size made into one at device size (design itself at 96
-// DPI): smooth blends neighbours, otherwise every pixel is kept as it is.
-// Takes the design bitmap.
-HBITMAP to_device(HBITMAP design, bool smooth);
-// StretchBlt with the smooth filter.
-void stretch_smooth(HDC dc, int x, int y, int w, int h, HDC src, int src_w, int src_h);
+// A picture scaled to w x h with a bilinear filter, as a new 32-bit top-down
+// DIB (src is kept). With a key colour, key pixels stay out of the blend so
+// no fringe of the key shows: a pixel lying mostly over key pixels comes out
+// as the key exactly, any other takes the colours of the rest; with alpha the
+// result is premultiplied for AlphaBlend instead, its alpha the share of
+// non-key pixels under it.
+HBITMAP scale_picture(HBITMAP src, int w, int h, const COLORREF* key = nullptr, bool alpha = false);
+// scale_picture of a design-size picture to its device size; takes design
+// (returned as it is at 96 DPI).
+HBITMAP to_device(HBITMAP design, const COLORREF* key);
 
 // The UI backend of the exe.
 UiBackend& ui();

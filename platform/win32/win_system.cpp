@@ -583,10 +583,41 @@ std::string Win32System::system_directory() {
 
 namespace q::win32 {
 
+namespace {
+
+// The style manifest the settings page writes beside the exe (its file name +
+// ".manifest") switches Windows' own control style on. Windows reads such a
+// file by itself only for an exe without an embedded manifest, and ours
+// embeds one for DPI awareness: the file is activated here instead, before
+// any common control is made, and held for the life of the process. Only
+// when [set] style of set.ini is "T", as start-up decides the look.
+void activate_style_manifest() {
+    const std::wstring exe = module_path();
+    const auto slash = exe.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return;
+    const std::wstring manifest = exe + L".manifest";
+    const std::wstring ini = exe.substr(0, slash + 1) + L"set.ini";
+    const DWORD attributes = GetFileAttributesW(manifest.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    wchar_t style[4] = {};
+    GetPrivateProfileStringW(L"set", L"style", L"", style, 4, ini.c_str());
+    if (std::wstring(style) != L"T") return;
+    ACTCTXW ctx{};
+    ctx.cbSize = sizeof ctx;
+    ctx.lpSource = manifest.c_str();
+    HANDLE context = CreateActCtxW(&ctx);
+    if (context == INVALID_HANDLE_VALUE) return;
+    ULONG_PTR cookie = 0;
+    if (!ActivateActCtx(context, &cookie)) ReleaseActCtx(context);
+}
+
+}  // namespace
+
 void start_backends() {
     // OLE is brought in by the jobs that need it (win_libs.cpp). The layout
     // is in design pixels; the UI backend scales it to the screen's DPI.
     declare_dpi_aware();
+    activate_style_manifest();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES};
     InitCommonControlsEx(&icc);
     // A drive without its disk fails quietly instead of asking for the disk.

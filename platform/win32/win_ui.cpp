@@ -44,6 +44,7 @@ ATOM window_class() {
 }
 
 LRESULT CALLBACK pane_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    const DpiScope scope(dpi_of(h));
     LRESULT r = 0;
     if (reflect(msg, wp, lp, r)) return r;
     // Tab in a multi-line box asks the box's parent for the next control:
@@ -56,6 +57,9 @@ class Backend : public UiBackend {
 public:
     std::unique_ptr<Peer> create_peer(Control& c) override {
         if (c.kind() == Kind::Window) return std::make_unique<WindowPeer>(static_cast<Window&>(c));
+        // Made at the DPI of the window it goes into.
+        Host* host = c.container() ? dynamic_cast<Host*>(c.container()->peer()) : nullptr;
+        const DpiScope scope(host ? dpi_of(host->host_hwnd()) : 0);
         return make_control_peer(c);
     }
 
@@ -66,6 +70,7 @@ public:
         // The system's move loop; returns when the button is released.
         SendMessageW(h, WM_SYSCOMMAND, 0xF012, 0);
         if (!IsWindow(h) || window_of(h) != &w) return;
+        const DpiScope scope(dpi_of(h));
         RECT rc;
         if (GetWindowRect(h, &rc)) w.user_moved_to(to_design(Point{rc.left, rc.top}));
     }
@@ -87,6 +92,12 @@ HWND hwnd_of(const Control& c) {
     if (c.kind() == Kind::Window) return hwnd_of(static_cast<const Window&>(c));
     auto* p = dynamic_cast<uidetail::ControlPeer*>(c.peer());
     return p ? p->hwnd() : nullptr;
+}
+
+int dpi_of(HWND h) {
+    HWND root = h ? GetAncestor(h, GA_ROOT) : nullptr;
+    if (WindowPeer* p = WindowPeer::of(root)) return p->scale_dpi();
+    return root ? window_dpi(root) : system_dpi();
 }
 
 Window* window_of(HWND h) {
@@ -180,10 +191,21 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
     DWORD style = st.caption ? (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX) : WS_POPUP;
     style |= WS_CLIPCHILDREN;
     DWORD ex = st.tool ? WS_EX_TOOLWINDOW : 0;
-    const Rect r = to_device(w.rect());
+    // Laid out at the system's DPI, then at the window's own where its
+    // monitor has another.
+    dpi_ = system_dpi();
+    Rect r;
+    {
+        const DpiScope scope(dpi_);
+        r = to_device(w.rect());
+    }
     hwnd_ = CreateWindowExW(ex, kWindowClass, widen(w.text()).c_str(), style, r.left, r.top, r.width, r.height,
                             nullptr, nullptr, instance(), this);
     if (!hwnd_) return;
+    if (window_dpi(hwnd_) != dpi_) {
+        dpi_ = window_dpi(hwnd_);
+        update(Prop::Geometry);
+    }
     // State given before the window was created.
     if (w.has_background()) update(Prop::Image);
     if (w.shaped()) update(Prop::Shape);
@@ -197,6 +219,7 @@ WindowPeer::WindowPeer(Window& w) : window_(w) {
 bool WindowPeer::client_size(Size& s) {
     RECT rc;
     if (!hwnd_ || !GetClientRect(hwnd_, &rc)) return false;
+    const DpiScope scope(dpi_);
     s = {to_design(rc.right - rc.left), to_design(rc.bottom - rc.top)};
     return true;
 }
@@ -218,6 +241,7 @@ WindowPeer* WindowPeer::of(HWND h) {
 
 void WindowPeer::update(Prop what) {
     if (!hwnd_) return;
+    const DpiScope scope(dpi_);
     switch (what) {
         case Prop::Geometry: {
             const Rect r = to_device(window_.rect());
@@ -250,7 +274,10 @@ void WindowPeer::update(Prop what) {
         case Prop::Image: {
             if (background_) DeleteObject(background_);
             int w = 0, h = 0;
-            background_ = to_device(load_picture(window_.background(), &w, &h), true);
+            // A shaped window's picture is scaled as its shape is, so the two
+            // cut away the same pixels and no key colour shows at the edge.
+            const COLORREF key = window_.shape_key();
+            background_ = to_device(load_picture(window_.background(), &w, &h), window_.shaped() ? &key : nullptr);
             w = to_device(w), h = to_device(h);
             bg_size_ = {background_ ? w : 0, background_ ? h : 0};
             InvalidateRect(hwnd_, nullptr, TRUE);
@@ -258,6 +285,7 @@ void WindowPeer::update(Prop what) {
         }
         case Prop::Shape:
             apply_shape();
+            if (window_.has_background() && dpi() != 96) update(Prop::Image);
             break;
         case Prop::Style:
             DragAcceptFiles(hwnd_, window_.accepts_files());
@@ -280,8 +308,8 @@ void WindowPeer::apply_opacity() {
 }
 
 void WindowPeer::apply_shape() {
-    // Scaled pixel for pixel: the cut-away colour stays exact.
-    HBITMAP bmp = to_device(load_picture(window_.shape_bitmap()), false);
+    const COLORREF key = window_.shape_key();
+    HBITMAP bmp = to_device(load_picture(window_.shape_bitmap()), &key);
     if (!bmp) return;
     HRGN rgn = region_from_bitmap(bmp, window_.shape_key());
     DeleteObject(bmp);
@@ -392,6 +420,7 @@ LRESULT CALLBACK WindowPeer::window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
         p->hwnd_ = nullptr;
         return DefWindowProcW(h, msg, wp, lp);
     }
+    const DpiScope scope(p->dpi_);
     LRESULT result = 0;
     if (service_message(p->window_, h, msg, wp, lp, result)) return result;
     if (reflect(msg, wp, lp, result)) return result;
@@ -510,7 +539,10 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         case 0x02E0: {  // WM_DPICHANGED: moved to a monitor of another DPI
-            set_dpi(HIWORD(wp));
+            // The system's rectangle keeps the window's design size at the
+            // new DPI; every control and font is made again at it.
+            dpi_ = HIWORD(wp) ? HIWORD(wp) : dpi_;
+            const DpiScope scope(dpi_);
             const RECT* to = reinterpret_cast<const RECT*>(lp);
             SetWindowPos(h, nullptr, to->left, to->top, to->right - to->left, to->bottom - to->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
@@ -521,6 +553,7 @@ LRESULT WindowPeer::handle(UINT msg, WPARAM wp, LPARAM lp) {
                 if (!c->hwnd() || !IsChild(h, c->hwnd())) continue;
                 c->update(Prop::Geometry);
                 c->update(Prop::Font);
+                if (c->control().kind() == Kind::ListView) c->update(Prop::Columns);
             }
             return 0;
         }
@@ -602,6 +635,7 @@ void ControlPeer::create(const wchar_t* cls, DWORD style, DWORD ex_style) {
     Host* h = host();
     HWND parent = h ? h->host_hwnd() : nullptr;
     if (!parent) return;
+    const DpiScope scope(dpi_of(parent));
     style |= WS_CHILD | WS_CLIPSIBLINGS;
     if (control_.visible()) style |= WS_VISIBLE;
     if (!control_.enabled()) style |= WS_DISABLED;
@@ -628,6 +662,7 @@ void ControlPeer::restyle() {
 
 void ControlPeer::update(Prop what) {
     if (!hwnd_) return;
+    const DpiScope scope(dpi_of(hwnd_));
     Sync s(*this);
     switch (what) {
         case Prop::Geometry: {
@@ -731,6 +766,7 @@ LRESULT CALLBACK ControlPeer::subclass_proc(HWND h, UINT msg, WPARAM wp, LPARAM 
         return DefSubclassProc(h, msg, wp, lp);
     }
     if (!p || p->hwnd_ != h) return DefSubclassProc(h, msg, wp, lp);
+    const DpiScope scope(dpi_of(h));
     return p->handle(msg, wp, lp);
 }
 

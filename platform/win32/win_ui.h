@@ -178,6 +178,9 @@ public:
     bool face_fill() const override { return true; }
     HWND host_hwnd() const override { return hwnd_; }
 
+    // The DPI the window is laid out at.
+    int scale_dpi() const { return dpi_; }
+
     static WindowPeer* of(HWND h);
     static LRESULT CALLBACK window_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 
@@ -196,6 +199,7 @@ private:
 
     Window& window_;
     HWND hwnd_ = nullptr;
+    int dpi_ = 96;
     HWND focus_ = nullptr;  // the child that had the focus when the window was last deactivated
     HBITMAP background_ = nullptr;
     SIZE bg_size_{0, 0};

@@ -162,7 +162,7 @@ public:
 protected:
     void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
         draw_button_face(dc, rc, look, false);
-        const int shift = look.pressed ? 1 : 0;
+        const int shift = look.pressed ? to_device(1) : 0;
         const int size = to_device(17);
         HGDIOBJ old = SelectObject(dc, font());
         const std::wstring text = widen(button_.text());
@@ -175,7 +175,7 @@ protected:
         const int avail = rc.right - rc.left - size - 2 * margin - 1;
         int extra = 0;
         if (need.cx > avail && !text.empty())
-            extra = -std::min(2, static_cast<int>((need.cx - avail + static_cast<long>(text.size()) - 1) /
+            extra = -std::min(to_device(2), static_cast<int>((need.cx - avail + static_cast<long>(text.size()) - 1) /
                                                   static_cast<long>(text.size())));
         const int ix = rc.left + margin + shift;
         const int iy = rc.top + (rc.bottom - rc.top - size) / 2 + shift;
@@ -220,7 +220,7 @@ protected:
             RECT face = rc;
             DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (look.pressed ? DFCS_PUSHED : 0));
         }
-        const int shift = look.pressed ? 1 : 0;
+        const int shift = look.pressed ? to_device(1) : 0;
         const int size = GetSystemMetrics(SM_CXSMICON);
         const int x = rc.left + to_device(4) + shift;
         if (icon_) DrawIconEx(dc, x, rc.top + (rc.bottom - rc.top - size) / 2 + shift, icon_, size, size, 0, nullptr, DI_NORMAL);
@@ -235,7 +235,7 @@ protected:
         SelectObject(dc, old);
         if (look.focused) {
             RECT f = rc;
-            InflateRect(&f, -3, -3);
+            InflateRect(&f, -to_device(3), -to_device(3));
             DrawFocusRect(dc, &f);
         }
     }
@@ -285,7 +285,7 @@ public:
 
 protected:
     void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
-        const int shift = look.pressed ? 1 : 0;
+        const int shift = look.pressed ? to_device(1) : 0;
         if (picture_.bitmap) draw_bitmap(dc, picture_.bitmap, rc.left + shift, rc.top + shift, to_device(picture_.width),
                         to_device(picture_.height));
         if (look.pressed) {
@@ -317,8 +317,9 @@ public:
 protected:
     void paint(HDC dc, const RECT& rc, const ButtonLook& look) override {
         draw_button_face(dc, rc, look, true);
-        const int shift = look.pressed ? 1 : 0;
-        RECT sw{rc.left + 4 + shift, rc.top + 4 + shift, rc.right - 4 + shift, rc.bottom - 4 + shift};
+        const int shift = look.pressed ? to_device(1) : 0;
+        const int inset = to_device(4);
+        RECT sw{rc.left + inset + shift, rc.top + inset + shift, rc.right - inset + shift, rc.bottom - inset + shift};
         HBRUSH fill = CreateSolidBrush(look.disabled ? GetSysColor(COLOR_BTNFACE) : picker_.color());
         FillRect(dc, &sw, fill);
         DeleteObject(fill);

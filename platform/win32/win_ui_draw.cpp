@@ -116,9 +116,10 @@ HBITMAP decode_ole(std::string_view data, int* width, int* height) {
     OLE_YSIZE_HIMETRIC hh = 0;
     pic->get_Width(&hw);
     pic->get_Height(&hh);
+    // At design size (96 DPI) like every other picture; the peers scale it.
     HDC screen = GetDC(nullptr);
-    const int w = MulDiv(hw, GetDeviceCaps(screen, LOGPIXELSX), 2540);
-    const int h = MulDiv(hh, GetDeviceCaps(screen, LOGPIXELSY), 2540);
+    const int w = MulDiv(hw, 96, 2540);
+    const int h = MulDiv(hh, 96, 2540);
     HBITMAP dib = nullptr;
     if (w > 0 && h > 0 && w <= kMaxSide && h <= kMaxSide) {
         void* bits = nullptr;
@@ -276,7 +277,8 @@ void draw_button_face(HDC dc, const RECT& rc, const ButtonLook& look, bool alway
             bottom = RGB(236, 235, 228);
             frame = RGB(0, 60, 116);
         }
-        HRGN clip = CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, 6, 6);
+        const int round = to_device(6);
+        HRGN clip = CreateRoundRectRgn(rc.left, rc.top, rc.right + 1, rc.bottom + 1, round, round);
         SaveDC(dc);
         SelectClipRgn(dc, clip);
         RECT inner = rc;
@@ -286,7 +288,7 @@ void draw_button_face(HDC dc, const RECT& rc, const ButtonLook& look, bool alway
         HPEN pen = CreatePen(PS_SOLID, 1, frame);
         HGDIOBJ op = SelectObject(dc, pen);
         HGDIOBJ ob = SelectObject(dc, GetStockObject(NULL_BRUSH));
-        RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, 6, 6);
+        RoundRect(dc, rc.left, rc.top, rc.right, rc.bottom, round, round);
         SelectObject(dc, ob);
         SelectObject(dc, op);
         DeleteObject(pen);
@@ -302,28 +304,29 @@ void draw_button_face(HDC dc, const RECT& rc, const ButtonLook& look, bool alway
 }
 
 void draw_keyed_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h, COLORREF key) {
-    if (!bmp) return;
+    // Scaled smooth with the key left out, then blended by its coverage.
+    HBITMAP scaled = scale_picture(bmp, w, h, &key, true);
+    if (!scaled) return;
     HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BITMAP bm{};
-    GetObjectW(bmp, sizeof(bm), &bm);
-    GdiTransparentBlt(dc, x, y, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, key);
+    HGDIOBJ old = SelectObject(mem, scaled);
+    BLENDFUNCTION bf{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(dc, x, y, w, h, mem, 0, 0, w, h, bf);
     SelectObject(mem, old);
     DeleteDC(mem);
+    DeleteObject(scaled);
 }
 
 void draw_bitmap(HDC dc, HBITMAP bmp, int x, int y, int w, int h) {
-    if (!bmp) return;
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bmp);
+    if (!bmp || w <= 0 || h <= 0) return;
     BITMAP bm{};
     GetObjectW(bmp, sizeof(bm), &bm);
-    if (bm.bmWidth == w && bm.bmHeight == h)
-        BitBlt(dc, x, y, w, h, mem, 0, 0, SRCCOPY);
-    else
-        stretch_smooth(dc, x, y, w, h, mem, bm.bmWidth, bm.bmHeight);
+    HBITMAP scaled = bm.bmWidth == w && bm.bmHeight == h ? nullptr : scale_picture(bmp, w, h);
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, scaled ? scaled : bmp);
+    BitBlt(dc, x, y, w, h, mem, 0, 0, SRCCOPY);
     SelectObject(mem, old);
     DeleteDC(mem);
+    if (scaled) DeleteObject(scaled);
 }
 
 }  // namespace uidetail

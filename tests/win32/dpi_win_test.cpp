@@ -49,6 +49,16 @@ TEST_F(DpiWinTest, SettingsWindowAndItsControlsAreScaledByTheScreensDpi) {
     EXPECT_EQ(s.rect().width, SettingsWindow::kWidth);
     EXPECT_NEAR(s.rect().left, outer.left / k, 1.0);
     EXPECT_NEAR(sys().desktop.screen_size().width, GetSystemMetrics(SM_CXSCREEN) / k, 1.0);
+
+    // The bar's cut-away is made from its picture at the device size.
+    program.bar().create();
+    program.bar().set_shape(Res::BarBitmap, kPureRed);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    RECT box{};
+    ASSERT_NE(GetWindowRgn(win32::hwnd_of(program.bar()), rgn), ERROR);
+    GetRgnBox(rgn, &box);
+    DeleteObject(rgn);
+    EXPECT_NEAR(box.bottom - box.top, program.bar().rect().height * k, 1.0);
 }
 
 }  // namespace
