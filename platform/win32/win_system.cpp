@@ -589,19 +589,13 @@ namespace {
 // ".manifest") switches Windows' own control style on. Windows reads such a
 // file by itself only for an exe without an embedded manifest, and ours
 // embeds one for DPI awareness: the file is activated here instead, before
-// any common control is made, and held for the life of the process. Only
-// when [set] style of set.ini is "T", as start-up decides the look.
+// any common control is made, and held for the life of the process. As
+// Windows did, whenever the file is there; the style switch decides only
+// whether the program's own look draws over it.
 void activate_style_manifest() {
-    const std::wstring exe = module_path();
-    const auto slash = exe.find_last_of(L'\\');
-    if (slash == std::wstring::npos) return;
-    const std::wstring manifest = exe + L".manifest";
-    const std::wstring ini = exe.substr(0, slash + 1) + L"set.ini";
+    const std::wstring manifest = module_path() + L".manifest";
     const DWORD attributes = GetFileAttributesW(manifest.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    wchar_t style[4] = {};
-    GetPrivateProfileStringW(L"set", L"style", L"", style, 4, ini.c_str());
-    if (std::wstring(style) != L"T") return;
     ACTCTXW ctx{};
     ctx.cbSize = sizeof ctx;
     ctx.lpSource = manifest.c_str();
