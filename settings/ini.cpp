@@ -19,7 +19,7 @@ namespace {
 
 using std::string_view;
 
-enum ChangeKind { kWrite, kDeleteKey, kDeleteSection };
+enum ChangeKind { kWrite, kDeleteKey, kDeleteSection, kList };
 
 // ---- lines: one splitter for reads and for the document -----------------------
 
@@ -162,6 +162,9 @@ struct Section {
         std::size_t first, count;  // the line read and changed; how many live lines have that name
     };
     ByName<Keys> keys;
+    // The entries of a numbered list written whole after the header, made
+    // into lines only when a later change looks into the section.
+    const Batch::List* list = nullptr;
 
     // Half the buckets empty: a new key, what most changes of a batch add, is
     // then mostly known to be new without visiting another key on the way.
@@ -202,12 +205,16 @@ public:
 
     std::string text() const {
         std::size_t size = 0;
-        for (const Section& s : sections_)
+        std::string value;
+        for (const Section& s : sections_) {
             for (const Line& l : s.lines)
                 if (!l.gone) size += l.text.size() + 1 + l.value.size() + 2;
+            for (std::size_t i = 0; s.list && i < s.list->count; ++i)
+                size += decimal(static_cast<long long>(i) + 1).size() + 1 + list_value(*s.list, i, value).size() + 2;
+        }
         std::string out;
         out.reserve(size);  // at most that
-        for (const Section& s : sections_)
+        for (const Section& s : sections_) {
             for (const Line& l : s.lines) {
                 if (l.gone) continue;
                 out += l.text;
@@ -217,10 +224,70 @@ public:
                 }
                 out += kBreaks[static_cast<int>(l.eol)];
             }
+            for (std::size_t i = 0; s.list && i < s.list->count; ++i)
+                ((((out += decimal(static_cast<long long>(i) + 1)) += '=') += list_value(*s.list, i, value)) += "\r\n");
+        }
         return out;
     }
 
+    // As deleting the section and writing each entry of the list.
+    void apply_list(string_view section, const Batch::List& list) {
+        section = trim_spaces(section);
+        if (section.empty()) return;
+        apply(kDeleteSection, section, "", "");
+        if (list.count == 0) return;
+        // The list goes whole into a new section at the end when its lines
+        // read back as written; otherwise (a later section of that name takes
+        // the keys, a value holding a line break, a name that reads back
+        // otherwise, a UTF-16 file) entry by entry.
+        const std::string header = "[" + std::string(section) + "]";
+        string_view reads_as;
+        bool whole = !utf16_ && !find(section) && classify(header, &reads_as) == Kind::Header && reads_as == section &&
+                     !has_break(section);
+        std::string value;
+        for (std::size_t i = 0; whole && i < list.count; ++i) whole = !has_break(list_value(list, i, value));
+        if (!whole) {
+            for (std::size_t i = 0; i < list.count; ++i) {
+                const string_view key = keep(decimal(static_cast<long long>(i) + 1));
+                apply(kWrite, section, key, keep(list_value(list, i, value)));
+            }
+            return;
+        }
+        Section& s = add_section(section, keep(header));
+        s.list = &list;
+    }
+
 private:
+    static const std::string& list_value(const Batch::List& list, std::size_t i, std::string& out) {
+        out.clear();
+        list.value(i, out);
+        return out;
+    }
+
+    // A new section at the end, after a line break.
+    Section& add_section(string_view name, string_view header) {
+        Line* last = sections_.back().lines.empty() ? nullptr : &sections_.back().lines.back();
+        if (last && last->eol == Break::None) last->eol = Break::Crlf;
+        sections_.emplace_back();
+        sections_.back().lines.push_back(Line{header, {}, Kind::Header, Break::Crlf, false, false});
+        by_name_[name].push_back(sections_.size() - 1);
+        return sections_.back();
+    }
+
+    // A list's entries as the lines their writes would have made.
+    void unfold(Section& s) {
+        if (!s.list) return;
+        const Batch::List& list = *s.list;
+        s.list = nullptr;
+        std::string value;
+        for (std::size_t i = 0; i < list.count; ++i) {
+            const string_view key = keep(decimal(static_cast<long long>(i) + 1));
+            s.keys.try_emplace(key, Section::Keys{s.lines.size(), 1});
+            s.lines.push_back(Line{key, keep(list_value(list, i, value)), Kind::Entry, Break::Crlf, true, false});
+            s.last_key = s.lines.size() - 1;
+        }
+    }
+
     void parse() {
         last_found_ = kNone;
         sections_.assign(1, Section{});
@@ -267,17 +334,12 @@ private:
         bool tidy = !has_break(value);
         Section* s = find(name);
         if (!s) {
-            // A new section goes at the end, after a line break.
-            Line* last = sections_.back().lines.empty() ? nullptr : &sections_.back().lines.back();
-            if (last && last->eol == Break::None) last->eol = Break::Crlf;
             const string_view header = keep("[" + std::string(name) + "]");
             string_view reads_as;
             tidy = tidy && classify(header, &reads_as) == Kind::Header && reads_as == name && !has_break(name);
-            sections_.emplace_back();
-            sections_.back().lines.push_back(Line{header, {}, Kind::Header, Break::Crlf, false, false});
-            by_name_[name].push_back(sections_.size() - 1);
-            s = &sections_.back();
+            s = &add_section(name, header);
         }
+        unfold(*s);
         const std::size_t at = s->last_key + 1;
         auto [keys, added] = s->keys.try_emplace(key, Section::Keys{at, 1});
         if (!added) {
@@ -306,6 +368,7 @@ private:
     void delete_key(string_view name, string_view key) {
         Section* s = find(name);
         if (!s) return;
+        unfold(*s);
         auto found = s->keys.find(key);
         if (found == s->keys.end()) return;
         Section::Keys& k = found->second;
@@ -331,6 +394,7 @@ private:
         for (Line& l : s.lines)
             if (l.kind == Kind::Header || l.kind == Kind::Entry) l.gone = true;
         s.keys.clear();
+        s.list = nullptr;  // all of them key lines
     }
 
     static bool is_key(const Line& l) { return l.kind == Kind::Entry && !l.gone; }
@@ -515,6 +579,12 @@ void Batch::delete_key(const std::string& section, const std::string& key) { add
 
 void Batch::delete_section(const std::string& section) { add(kDeleteSection, section, "", ""); }
 
+void Batch::write_list(const std::string& section, std::size_t count, ListValue value) {
+    changes_.push_back(Change{kList, section.size(), 0, lists_.size()});
+    texts_ += section;
+    lists_.push_back(List{count, std::move(value)});
+}
+
 bool Batch::commit() {
     std::string content;
     bool existed = false;
@@ -527,13 +597,19 @@ bool Batch::commit() {
             return texts.substr(at - size, size);
         };
         for (const Change& c : changes_) {
-            const string_view section = next(c.section), key = next(c.key), value = next(c.value);
+            const string_view section = next(c.section);
+            if (c.kind == kList) {
+                doc.apply_list(section, lists_[c.value]);
+                continue;
+            }
+            const string_view key = next(c.key), value = next(c.value);
             doc.apply(static_cast<ChangeKind>(c.kind), section, key, value);
         }
     });
     if (!store(file_, content, existed, result, flush_)) return false;
     changes_.clear();
     texts_.clear();
+    lists_.clear();
     return true;
 }
 
