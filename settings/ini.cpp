@@ -203,31 +203,65 @@ public:
         return true;
     }
 
-    std::string text() const {
-        std::size_t size = 0;
+    // The text's pieces in order, each handed to put.
+    template <class Put>
+    void pieces(Put put) const {
         std::string value;
-        for (const Section& s : sections_) {
-            for (const Line& l : s.lines)
-                if (!l.gone) size += l.text.size() + 1 + l.value.size() + 2;
-            for (std::size_t i = 0; s.list && i < s.list->count; ++i)
-                size += decimal(static_cast<long long>(i) + 1).size() + 1 + list_value(*s.list, i, value).size() + 2;
-        }
-        std::string out;
-        out.reserve(size);  // at most that
+        char key[24];
         for (const Section& s : sections_) {
             for (const Line& l : s.lines) {
                 if (l.gone) continue;
-                out += l.text;
+                put(l.text);
                 if (l.written) {
-                    out += '=';
-                    out += l.value;
+                    put("=");
+                    put(l.value);
                 }
-                out += kBreaks[static_cast<int>(l.eol)];
+                put(kBreaks[static_cast<int>(l.eol)]);
             }
-            for (std::size_t i = 0; s.list && i < s.list->count; ++i)
-                ((((out += decimal(static_cast<long long>(i) + 1)) += '=') += list_value(*s.list, i, value)) += "\r\n");
+            for (std::size_t i = 0; s.list && i < s.list->count; ++i) {
+                char* k = key + sizeof key;  // the key "i + 1" and "=", written from the end
+                *--k = '=';
+                for (std::size_t n = i + 1; n > 0; n /= 10) *--k = static_cast<char>('0' + n % 10);
+                put(string_view(k, static_cast<std::size_t>(key + sizeof key - k)));
+                put(list_value(*s.list, i, value));
+                put(kBreaks[static_cast<int>(Break::Crlf)]);
+            }
         }
+    }
+
+    std::size_t size() const {
+        std::size_t size = 0;
+        pieces([&](string_view p) { size += p.size(); });
+        return size;
+    }
+
+    std::string text() const {
+        std::string out;
+        out.reserve(size());
+        pieces([&](string_view p) { out += p; });
         return out;
+    }
+
+    // Whether the text has no bytes, without making it.
+    bool empty() const {
+        for (const Section& s : sections_) {
+            if (s.list && s.list->count > 0) return false;
+            for (const Line& l : s.lines)
+                if (!l.gone && (!l.text.empty() || l.written || l.eol != Break::None)) return false;
+        }
+        return true;
+    }
+
+    // Whether the text is that one, without making it.
+    bool text_is(string_view t) const {
+        if (size() != t.size()) return false;
+        std::size_t at = 0;
+        bool same = true;
+        pieces([&](string_view p) {
+            same = same && t.compare(at, p.size(), p) == 0;
+            at += p.size();
+        });
+        return same;
     }
 
     // As deleting the section and writing each entry of the list.
@@ -589,7 +623,7 @@ bool Batch::commit() {
     std::string content;
     bool existed = false;
     if (!load(file_, content, existed)) return false;
-    const std::string result = edited(content, [&](Document& doc) {
+    const auto edit = [&](Document& doc) {
         const string_view texts = texts_;
         std::size_t at = 0;
         auto next = [&](std::size_t size) {
@@ -605,8 +639,22 @@ bool Batch::commit() {
             const string_view key = next(c.key), value = next(c.value);
             doc.apply(static_cast<ChangeKind>(c.kind), section, key, value);
         }
-    });
-    if (!store(file_, content, existed, result, flush_)) return false;
+    };
+    bool stored;
+    if (is_utf16(content)) {
+        stored = store(file_, content, existed, edited(content, edit), flush_);
+    } else {
+        // The new text goes to the file piece by piece: a list of tens of
+        // thousands of entries is never made whole in memory first.
+        Document doc(content, false);
+        edit(doc);
+        if (existed ? doc.text_is(content) : doc.empty())
+            stored = true;  // nothing changes
+        else
+            stored = sys().files.replace_pieces(
+                file_, [&](const FileSystem::Put& put) { doc.pieces(put); }, flush_);
+    }
+    if (!stored) return false;
     changes_.clear();
     texts_.clear();
     lists_.clear();
