@@ -255,10 +255,15 @@ void MediaPage::添加按钮_click() {
     // The whole list in one atomic write: the same keys as writing them one by
     // one, but never a half list and not one rewrite of the file per row.
     ini::Batch batch(list_path(k_kind), FileSystem::Flush::Yes);
-    batch.delete_section("path");
-    int k = 0;
+    std::vector<int> rows;
     for (int i = 0; i < 列表框.row_count(); ++i)
-        if (列表框.row_checked(i)) batch.write("path", decimal(++k), row_path(i));
+        if (列表框.row_checked(i)) rows.push_back(i);
+    // The paths are made while the file's text is, not held a second time.
+    batch.write_list("path", rows.size(), [&](std::size_t n, std::string& out) {
+        const int row = rows[n];
+        out.append(列表框.cell(row, 1)).append(列表框.cell(row, 0));
+    });
+    const int k = static_cast<int>(rows.size());
     if (k == 0) {
         batch.commit();
         sys().dialogs.message_box(列表框.window(), "您还未选择欲添加的文件呢！", "无对象", Icon::Error, Buttons::Ok);

@@ -54,6 +54,15 @@ public:
     // Fails when the folder does not exist. Flush::No skips the disk flush
     // (for small files rewritten often); the rename stays atomic.
     virtual bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) = 0;
+    // As replace() with the bytes write hands to put, piece after piece: a
+    // file of many pieces need not be made whole in memory first.
+    using Put = std::function<void(std::string_view)>;
+    virtual bool replace_pieces(const std::string& path, const std::function<void(const Put&)>& write,
+                                Flush flush = Flush::Yes) {
+        std::string data;
+        write([&](std::string_view piece) { data.append(piece); });
+        return replace(path, data, flush);
+    }
     // Renames (moves) a file or folder; fails when the target exists, so that
     // nothing is ever replaced by a rename.
     virtual bool rename(const std::string& from, const std::string& to) = 0;

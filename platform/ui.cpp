@@ -345,10 +345,11 @@ ListView::ListView(Container* parent, Rect r, std::vector<Column> columns, bool 
     made();
 }
 
-std::string ListView::cell(int row, int column) const {
-    if (row < 0 || row >= row_count() || column < 0) return {};
+const std::string& ListView::cell(int row, int column) const {
+    static const std::string none;
+    if (row < 0 || row >= row_count() || column < 0) return none;
     const auto& cells = rows_[static_cast<std::size_t>(row)].cells;
-    return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : std::string();
+    return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : none;
 }
 
 void ListView::set_cell(int row, int column, std::string text) {

@@ -446,8 +446,8 @@ public:
     bool check_boxes() const { return check_boxes_; }
 
     int row_count() const { return static_cast<int>(rows_.size()); }
-    // Empty text for a row or column outside the list.
-    std::string cell(int row, int column) const;
+    // Empty text for a row or column outside the list; good until the list changes.
+    const std::string& cell(int row, int column) const;
     void set_cell(int row, int column, std::string text);
     // Inserts an empty row at pos (clamped to 0..count); returns its index.
     int insert_row(int pos);

@@ -19,7 +19,7 @@ namespace {
 
 using std::string_view;
 
-enum ChangeKind { kWrite, kDeleteKey, kDeleteSection };
+enum ChangeKind { kWrite, kDeleteKey, kDeleteSection, kList };
 
 // ---- lines: one splitter for reads and for the document -----------------------
 
@@ -162,6 +162,9 @@ struct Section {
         std::size_t first, count;  // the line read and changed; how many live lines have that name
     };
     ByName<Keys> keys;
+    // The entries of a numbered list written whole after the header, made
+    // into lines only when a later change looks into the section.
+    const Batch::List* list = nullptr;
 
     // Half the buckets empty: a new key, what most changes of a batch add, is
     // then mostly known to be new without visiting another key on the way.
@@ -200,27 +203,125 @@ public:
         return true;
     }
 
-    std::string text() const {
-        std::size_t size = 0;
-        for (const Section& s : sections_)
-            for (const Line& l : s.lines)
-                if (!l.gone) size += l.text.size() + 1 + l.value.size() + 2;
-        std::string out;
-        out.reserve(size);  // at most that
-        for (const Section& s : sections_)
+    // The text's pieces in order, each handed to put.
+    template <class Put>
+    void pieces(Put put) const {
+        std::string value;
+        char key[24];
+        for (const Section& s : sections_) {
             for (const Line& l : s.lines) {
                 if (l.gone) continue;
-                out += l.text;
+                put(l.text);
                 if (l.written) {
-                    out += '=';
-                    out += l.value;
+                    put("=");
+                    put(l.value);
                 }
-                out += kBreaks[static_cast<int>(l.eol)];
+                put(kBreaks[static_cast<int>(l.eol)]);
             }
+            for (std::size_t i = 0; s.list && i < s.list->count; ++i) {
+                char* k = key + sizeof key;  // the key "i + 1" and "=", written from the end
+                *--k = '=';
+                for (std::size_t n = i + 1; n > 0; n /= 10) *--k = static_cast<char>('0' + n % 10);
+                put(string_view(k, static_cast<std::size_t>(key + sizeof key - k)));
+                put(list_value(*s.list, i, value));
+                put(kBreaks[static_cast<int>(Break::Crlf)]);
+            }
+        }
+    }
+
+    std::size_t size() const {
+        std::size_t size = 0;
+        pieces([&](string_view p) { size += p.size(); });
+        return size;
+    }
+
+    std::string text() const {
+        std::string out;
+        out.reserve(size());
+        pieces([&](string_view p) { out += p; });
         return out;
     }
 
+    // Whether the text has no bytes, without making it.
+    bool empty() const {
+        for (const Section& s : sections_) {
+            if (s.list && s.list->count > 0) return false;
+            for (const Line& l : s.lines)
+                if (!l.gone && (!l.text.empty() || l.written || l.eol != Break::None)) return false;
+        }
+        return true;
+    }
+
+    // Whether the text is that one, without making it.
+    bool text_is(string_view t) const {
+        if (size() != t.size()) return false;
+        std::size_t at = 0;
+        bool same = true;
+        pieces([&](string_view p) {
+            same = same && t.compare(at, p.size(), p) == 0;
+            at += p.size();
+        });
+        return same;
+    }
+
+    // As deleting the section and writing each entry of the list.
+    void apply_list(string_view section, const Batch::List& list) {
+        section = trim_spaces(section);
+        if (section.empty()) return;
+        apply(kDeleteSection, section, "", "");
+        if (list.count == 0) return;
+        // The list goes whole into a new section at the end when its lines
+        // read back as written; otherwise (a later section of that name takes
+        // the keys, a value holding a line break, a name that reads back
+        // otherwise, a UTF-16 file) entry by entry.
+        const std::string header = "[" + std::string(section) + "]";
+        string_view reads_as;
+        bool whole = !utf16_ && !find(section) && classify(header, &reads_as) == Kind::Header && reads_as == section &&
+                     !has_break(section);
+        std::string value;
+        for (std::size_t i = 0; whole && i < list.count; ++i) whole = !has_break(list_value(list, i, value));
+        if (!whole) {
+            for (std::size_t i = 0; i < list.count; ++i) {
+                const string_view key = keep(decimal(static_cast<long long>(i) + 1));
+                apply(kWrite, section, key, keep(list_value(list, i, value)));
+            }
+            return;
+        }
+        Section& s = add_section(section, keep(header));
+        s.list = &list;
+    }
+
 private:
+    static const std::string& list_value(const Batch::List& list, std::size_t i, std::string& out) {
+        out.clear();
+        list.value(i, out);
+        return out;
+    }
+
+    // A new section at the end, after a line break.
+    Section& add_section(string_view name, string_view header) {
+        Line* last = sections_.back().lines.empty() ? nullptr : &sections_.back().lines.back();
+        if (last && last->eol == Break::None) last->eol = Break::Crlf;
+        sections_.emplace_back();
+        sections_.back().lines.push_back(Line{header, {}, Kind::Header, Break::Crlf, false, false});
+        by_name_[name].push_back(sections_.size() - 1);
+        return sections_.back();
+    }
+
+    // A list's entries as the lines their writes would have made.
+    void unfold(Section& s) {
+        if (!s.list) return;
+        const Batch::List& list = *s.list;
+        s.list = nullptr;
+        std::string value;
+        for (std::size_t i = 0; i < list.count; ++i) {
+            const string_view key = keep(decimal(static_cast<long long>(i) + 1));
+            s.keys.try_emplace(key, Section::Keys{s.lines.size(), 1});
+            s.lines.push_back(Line{key, keep(list_value(list, i, value)), Kind::Entry, Break::Crlf, true, false});
+            s.last_key = s.lines.size() - 1;
+        }
+    }
+
     void parse() {
         last_found_ = kNone;
         sections_.assign(1, Section{});
@@ -267,17 +368,12 @@ private:
         bool tidy = !has_break(value);
         Section* s = find(name);
         if (!s) {
-            // A new section goes at the end, after a line break.
-            Line* last = sections_.back().lines.empty() ? nullptr : &sections_.back().lines.back();
-            if (last && last->eol == Break::None) last->eol = Break::Crlf;
             const string_view header = keep("[" + std::string(name) + "]");
             string_view reads_as;
             tidy = tidy && classify(header, &reads_as) == Kind::Header && reads_as == name && !has_break(name);
-            sections_.emplace_back();
-            sections_.back().lines.push_back(Line{header, {}, Kind::Header, Break::Crlf, false, false});
-            by_name_[name].push_back(sections_.size() - 1);
-            s = &sections_.back();
+            s = &add_section(name, header);
         }
+        unfold(*s);
         const std::size_t at = s->last_key + 1;
         auto [keys, added] = s->keys.try_emplace(key, Section::Keys{at, 1});
         if (!added) {
@@ -306,6 +402,7 @@ private:
     void delete_key(string_view name, string_view key) {
         Section* s = find(name);
         if (!s) return;
+        unfold(*s);
         auto found = s->keys.find(key);
         if (found == s->keys.end()) return;
         Section::Keys& k = found->second;
@@ -331,6 +428,7 @@ private:
         for (Line& l : s.lines)
             if (l.kind == Kind::Header || l.kind == Kind::Entry) l.gone = true;
         s.keys.clear();
+        s.list = nullptr;  // all of them key lines
     }
 
     static bool is_key(const Line& l) { return l.kind == Kind::Entry && !l.gone; }
@@ -515,11 +613,17 @@ void Batch::delete_key(const std::string& section, const std::string& key) { add
 
 void Batch::delete_section(const std::string& section) { add(kDeleteSection, section, "", ""); }
 
+void Batch::write_list(const std::string& section, std::size_t count, ListValue value) {
+    changes_.push_back(Change{kList, section.size(), 0, lists_.size()});
+    texts_ += section;
+    lists_.push_back(List{count, std::move(value)});
+}
+
 bool Batch::commit() {
     std::string content;
     bool existed = false;
     if (!load(file_, content, existed)) return false;
-    const std::string result = edited(content, [&](Document& doc) {
+    const auto edit = [&](Document& doc) {
         const string_view texts = texts_;
         std::size_t at = 0;
         auto next = [&](std::size_t size) {
@@ -527,13 +631,33 @@ bool Batch::commit() {
             return texts.substr(at - size, size);
         };
         for (const Change& c : changes_) {
-            const string_view section = next(c.section), key = next(c.key), value = next(c.value);
+            const string_view section = next(c.section);
+            if (c.kind == kList) {
+                doc.apply_list(section, lists_[c.value]);
+                continue;
+            }
+            const string_view key = next(c.key), value = next(c.value);
             doc.apply(static_cast<ChangeKind>(c.kind), section, key, value);
         }
-    });
-    if (!store(file_, content, existed, result, flush_)) return false;
+    };
+    bool stored;
+    if (is_utf16(content)) {
+        stored = store(file_, content, existed, edited(content, edit), flush_);
+    } else {
+        // The new text goes to the file piece by piece: a list of tens of
+        // thousands of entries is never made whole in memory first.
+        Document doc(content, false);
+        edit(doc);
+        if (existed ? doc.text_is(content) : doc.empty())
+            stored = true;  // nothing changes
+        else
+            stored = sys().files.replace_pieces(
+                file_, [&](const FileSystem::Put& put) { doc.pieces(put); }, flush_);
+    }
+    if (!stored) return false;
     changes_.clear();
     texts_.clear();
+    lists_.clear();
     return true;
 }
 

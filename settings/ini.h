@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,8 +33,20 @@ public:
     void write(const std::string& section, const std::string& key, const std::string& value);
     void delete_key(const std::string& section, const std::string& key);
     void delete_section(const std::string& section);
+    // A numbered list: the same as deleting the section and then writing keys
+    // 1 to count, value(i, out) appending the value of entry i (from 0) to an
+    // empty out. The values are asked for while the new text is made (more
+    // than once), so that a list of tens of thousands of entries is never
+    // held twice: value must be callable, with the same answers, until commit().
+    using ListValue = std::function<void(std::size_t, std::string&)>;
+    void write_list(const std::string& section, std::size_t count, ListValue value);
     // Applies the changes; false when the file could not be written (it is then unchanged).
     bool commit();
+
+    struct List {
+        std::size_t count;
+        ListValue value;
+    };
 
 private:
     void add(int kind, const std::string& section, const std::string& key, const std::string& value);
@@ -47,6 +60,7 @@ private:
     FileSystem::Flush flush_;
     std::vector<Change> changes_;  // in the order they were made
     std::string texts_;
+    std::vector<List> lists_;  // a list change's value size is its index here
 };
 
 // The pure text layer under the calls above, for tests and fuzzing: a file's

@@ -203,6 +203,11 @@ bool Win32System::read_part(const std::string& path, std::uint64_t offset, std::
 }
 
 bool Win32System::replace(const std::string& path, const std::string& data, Flush flush) {
+    return replace_pieces(path, [&](const Put& put) { put(data); }, flush);
+}
+
+bool Win32System::replace_pieces(const std::string& path, const std::function<void(const Put&)>& write,
+                                 Flush flush) {
     const std::wstring target = widen(path);
     const std::wstring dir = folder_of(target);
     static unsigned counter = 0;
@@ -216,13 +221,30 @@ bool Win32System::replace(const std::string& path, const std::string& data, Flus
     }
     if (f == INVALID_HANDLE_VALUE) return false;
     bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < data.size()) {
-        DWORD n = 0;
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(data.size() - done, 1u << 20));
-        ok = WriteFile(f, data.data() + done, want, &n, nullptr) && n == want;
-        done += n;
-    }
+    const auto write_out = [&](std::string_view bytes) {
+        while (ok && !bytes.empty()) {
+            DWORD n = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+            ok = WriteFile(f, bytes.data(), want, &n, nullptr) && n == want;
+            bytes.remove_prefix(n);
+        }
+    };
+    // Small pieces are gathered, large ones written as they are.
+    constexpr std::size_t kGather = 256 * 1024;
+    std::string gathered;
+    write([&](std::string_view piece) {
+        if (gathered.size() + piece.size() > kGather) {
+            write_out(gathered);
+            gathered.clear();
+        }
+        if (piece.size() >= kGather) {
+            write_out(piece);
+        } else {
+            gathered.reserve(kGather);
+            gathered.append(piece);
+        }
+    });
+    write_out(gathered);
     if (flush == Flush::Yes) ok = ok && FlushFileBuffers(f);
     ok = CloseHandle(f) && ok;
     const DWORD how = MOVEFILE_REPLACE_EXISTING | (flush == Flush::Yes ? MOVEFILE_WRITE_THROUGH : 0);

@@ -49,6 +49,8 @@ public:
     std::optional<std::uint64_t> size(const std::string& path) override;
     bool read_part(const std::string& path, std::uint64_t offset, std::size_t length, std::string& out) override;
     bool replace(const std::string& path, const std::string& data, Flush flush = Flush::Yes) override;
+    bool replace_pieces(const std::string& path, const std::function<void(const Put&)>& write,
+                        Flush flush = Flush::Yes) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool volume_ready(const std::string& path) override;
     bool remove(const std::string& path) override;

@@ -239,12 +239,12 @@ public:
     }
 
 protected:
-    bool message(UINT msg, WPARAM, LPARAM, LRESULT& result) override {
+    bool message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) override {
         if (msg == WM_PAINT) invalid_ = false;
         // Any message may scroll or resize the view.
         in_view_known_ = false;
-        if (msg == kSyncCount) {
-            sync_count();
+        if (msg == kSyncCount || (msg == WM_TIMER && wp == kCountTimer)) {
+            msg == kSyncCount ? count_due() : sync_count();
             result = 0;
             return true;
         }
@@ -256,10 +256,34 @@ protected:
 
 private:
     static constexpr UINT kSyncCount = WM_APP + 0x51;
+    static constexpr UINT_PTR kCountTimer = 0x5143;
+    static constexpr ULONGLONG kCountEveryMs = 250;
+
+    // A list growing below a full view (a search adding thousands of rows)
+    // moves only its scroll bar, and redrawing that costs tens of
+    // milliseconds on a busy machine: its count then follows a few times a
+    // second instead of after every burst of rows.
+    void count_due() {
+        const ULONGLONG now = GetTickCount64();
+        const bool below_view = list_.row_count() > shown_count_ && shown_count_ > last_row_in_view();
+        if (below_view && now - synced_at_ < kCountEveryMs) {
+            const UINT wait = static_cast<UINT>(kCountEveryMs - (now - synced_at_));
+            if (timer_set_ || SetTimer(hwnd(), kCountTimer, wait, nullptr)) {
+                timer_set_ = true;
+                return;  // the count stays pending
+            }
+        }
+        sync_count();
+    }
 
     void sync_count() {
         count_pending_ = false;
+        if (timer_set_) {
+            KillTimer(hwnd(), kCountTimer);
+            timer_set_ = false;
+        }
         if (list_.row_count() == shown_count_) return;
+        synced_at_ = GetTickCount64();
         Sync s(*this);
         const bool shrank = list_.row_count() < shown_count_;
         shown_count_ = list_.row_count();
@@ -322,6 +346,8 @@ private:
     int shown_selection_ = -1;
     bool invalid_ = false;
     bool count_pending_ = false;
+    bool timer_set_ = false;
+    ULONGLONG synced_at_ = 0;
     bool in_view_known_ = false;
     int last_in_view_ = 0;
 };
