@@ -162,6 +162,9 @@ struct Section {
         std::size_t first, count;  // the line read and changed; how many live lines have that name
     };
     ByName<Keys> keys;
+    // Whether keys and last_key are made: only when a change first looks into
+    // the section, so a section replaced whole never needs them.
+    bool indexed = false;
     // The entries of a numbered list written whole after the header, made
     // into lines only when a later change looks into the section.
     const Batch::List* list = nullptr;
@@ -304,6 +307,7 @@ private:
         if (last && last->eol == Break::None) last->eol = Break::Crlf;
         sections_.emplace_back();
         sections_.back().lines.push_back(Line{header, {}, Kind::Header, Break::Crlf, false, false});
+        sections_.back().indexed = true;  // no keys yet
         by_name_[name].push_back(sections_.size() - 1);
         return sections_.back();
     }
@@ -335,12 +339,7 @@ private:
                 sections_.emplace_back();
                 by_name_[name].push_back(sections_.size() - 1);
             }
-            Section& s = sections_.back();
-            if (kind == Kind::Entry && sections_.size() > 1) {  // keys before any header are never read
-                ++s.keys.try_emplace(name, Section::Keys{s.lines.size(), 0}).first->second.count;
-                s.last_key = s.lines.size();
-            }
-            s.lines.push_back(Line{at.text, {}, kind, at.eol, false, false});
+            sections_.back().lines.push_back(Line{at.text, {}, kind, at.eol, false, false});
         }
     }
 
@@ -353,14 +352,27 @@ private:
 
     string_view keep(std::string s) { return kept_.emplace_back(std::move(s)); }
 
+    // A named section with its key index (the lines before any header are never read).
+    static Section& indexed(Section& s) {
+        if (s.indexed) return s;
+        s.indexed = true;
+        for (std::size_t i = 1; i < s.lines.size(); ++i) {
+            const Line& l = s.lines[i];
+            if (l.kind != Kind::Entry) continue;
+            ++s.keys.try_emplace(name_of(l), Section::Keys{i, 0}).first->second.count;
+            s.last_key = i;
+        }
+        return s;
+    }
+
     Section* find(string_view name) {
         // A batch mostly changes one section after another.
-        if (last_found_ < sections_.size() && last_name_ == name) return &sections_[last_found_];
+        if (last_found_ < sections_.size() && last_name_ == name) return &indexed(sections_[last_found_]);
         auto found = by_name_.find(name);
         if (found == by_name_.end()) return nullptr;
         last_name_ = name;
         last_found_ = found->second.front();
-        return &sections_[last_found_];
+        return &indexed(sections_[last_found_]);
     }
 
     // False when the lines written do not read back as that section, key and value.
@@ -428,6 +440,7 @@ private:
         for (Line& l : s.lines)
             if (l.kind == Kind::Header || l.kind == Kind::Entry) l.gone = true;
         s.keys.clear();
+        s.indexed = true;
         s.list = nullptr;  // all of them key lines
     }
 
