@@ -98,7 +98,16 @@ void MediaPage::add_row(const std::string& path, bool ticked) {
     if (ticked) 列表框.set_row_checked(row, true);
 }
 
-std::string MediaPage::row_path(int row) const { return 列表框.cell(row, 1) + 列表框.cell(row, 0); }
+std::string MediaPage::row_path(int row) const {
+    std::string path;
+    append_row_path(row, path);
+    return path;
+}
+
+// Folder, then name: the two columns as the list file stores them.
+void MediaPage::append_row_path(int row, std::string& out) const {
+    out.append(列表框.cell(row, 1)).append(列表框.cell(row, 0));
+}
 
 void MediaPage::组合框_change() {
     列表框.clear();
@@ -259,10 +268,7 @@ void MediaPage::添加按钮_click() {
     for (int i = 0; i < 列表框.row_count(); ++i)
         if (列表框.row_checked(i)) rows.push_back(i);
     // The paths are made while the file's text is, not held a second time.
-    batch.write_list("path", rows.size(), [&](std::size_t n, std::string& out) {
-        const int row = rows[n];
-        out.append(列表框.cell(row, 1)).append(列表框.cell(row, 0));
-    });
+    batch.write_list("path", rows.size(), [&](std::size_t n, std::string& out) { append_row_path(rows[n], out); });
     const int k = static_cast<int>(rows.size());
     if (k == 0) {
         batch.commit();

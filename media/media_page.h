@@ -70,6 +70,7 @@ private:
     // The list file's entries as ticked rows (may throw std::bad_alloc).
     void load_rows(const std::string& file);
     std::string row_path(int row) const;
+    void append_row_path(int row, std::string& out) const;
     void swap_rows(int a, int b);
     // One folder's matches, then its subfolders; false when the page went
     // while pending messages ran.
