@@ -244,7 +244,10 @@ protected:
         // Any message may scroll or resize the view.
         in_view_known_ = false;
         if (msg == kSyncCount || (msg == WM_TIMER && wp == kCountTimer)) {
-            msg == kSyncCount ? count_due() : sync_count();
+            if (msg == kSyncCount)
+                count_due();
+            else
+                sync_count();  // the wait is over
             result = 0;
             return true;
         }
