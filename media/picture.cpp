@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstddef>
+#include <cstdlib>
 #include <new>
 
 #define STBI_NO_STDIO
@@ -13,6 +14,12 @@
 #define STBI_NO_LINEAR
 #define STBI_NO_FAILURE_STRINGS
 #define STB_IMAGE_STATIC
+// The decoder's state starts zeroed: a file whose scan names a Huffman table it
+// never defined then decodes from an empty table (zeros) instead of indexing
+// with whatever the heap held.
+#define STBI_MALLOC(sz) std::calloc(1, sz)
+#define STBI_REALLOC(p, sz) std::realloc(p, sz)
+#define STBI_FREE(p) std::free(p)
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
 

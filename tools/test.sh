@@ -52,6 +52,9 @@ fuzz() {
         mkdir -p "$BUILD_FUZZ/corpus-$name"
         [ -d "tests/fuzz/seeds/$name" ] && seeds=("tests/fuzz/seeds/$name")
         # A slow input is a fault like a crash: each one gets a time limit.
+        # Fresh heap memory is filled with FF, so that reading memory nobody
+        # wrote fails on the seeds every time, not only when the heap is stale.
+        ASAN_OPTIONS=malloc_fill_byte=255:max_malloc_fill_size=1048576 \
         "$f" -max_total_time="${FUZZ_SECONDS:-30}" -timeout="${FUZZ_INPUT_SECONDS:-10}" -rss_limit_mb=2048 \
             "$BUILD_FUZZ/corpus-$name" "${seeds[@]}" \
             >"$BUILD_FUZZ/$name.log" 2>&1 || { echo "$f failed:"; tail -40 "$BUILD_FUZZ/$name.log"; ok=1; }
