@@ -154,8 +154,15 @@ string_view name_of(const Line& l) {
 }
 
 struct Section {
-    // Its header first (none for the lines before the first header). A deque,
-    // so that thousands of new keys never copy the lines already there.
+    // Its text as read, header first (none for the lines before the first
+    // header). It is split into lines only when a change looks into it: a
+    // section nothing touches is written back as this one piece.
+    string_view raw;
+    bool split = false;
+    // Deleted while still whole: its comments are written, its header and keys not.
+    bool dropped = false;
+    // Its lines once split. A deque, so that thousands of new keys never copy
+    // the lines already there.
     std::deque<Line> lines;
     std::size_t last_key = 0;  // a new key goes after it: the last live key line, or the header
     struct Keys {
@@ -179,7 +186,7 @@ struct Section {
 // of the changes (which outlive it) or of texts it keeps itself.
 class Document {
 public:
-    Document(std::string text, bool utf16) : src_(std::move(text)), utf16_(utf16) { parse(); }
+    Document(std::string text, bool utf16) : original_(std::move(text)), src_(original_), utf16_(utf16) { parse(); }
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
@@ -206,65 +213,71 @@ public:
         return true;
     }
 
-    // The text's pieces in order, each handed to put.
+    // The text's pieces in order, each handed to put, until put returns
+    // false; false then.
     template <class Put>
-    void pieces(Put put) const {
+    bool pieces(Put put) const {
         std::string value;
         char key[24];
         for (const Section& s : sections_) {
+            if (!s.split && !s.dropped && !put(s.raw)) return false;
+            if (!s.split && s.dropped) {
+                for (std::size_t pos = 0; pos < s.raw.size();) {
+                    const LineAt at = line_at(s.raw, pos);
+                    string_view name;
+                    const Kind kind = classify(at.text, &name);
+                    if (kind != Kind::Header && kind != Kind::Entry && !put(s.raw.substr(pos, at.next - pos)))
+                        return false;
+                    pos = at.next;
+                }
+            }
             for (const Line& l : s.lines) {
                 if (l.gone) continue;
-                put(l.text);
-                if (l.written) {
-                    put("=");
-                    put(l.value);
-                }
-                put(kBreaks[static_cast<int>(l.eol)]);
+                if (!put(l.text) || (l.written && (!put("=") || !put(l.value))) ||
+                    !put(kBreaks[static_cast<int>(l.eol)]))
+                    return false;
             }
             for (std::size_t i = 0; s.list && i < s.list->count; ++i) {
                 char* k = key + sizeof key;  // the key "i + 1" and "=", written from the end
                 *--k = '=';
                 for (std::size_t n = i + 1; n > 0; n /= 10) *--k = static_cast<char>('0' + n % 10);
-                put(string_view(k, static_cast<std::size_t>(key + sizeof key - k)));
-                put(list_value(*s.list, i, value));
-                put(kBreaks[static_cast<int>(Break::Crlf)]);
+                if (!put(string_view(k, static_cast<std::size_t>(key + sizeof key - k))) ||
+                    !put(list_value(*s.list, i, value)) || !put(kBreaks[static_cast<int>(Break::Crlf)]))
+                    return false;
             }
         }
+        return true;
     }
 
     std::size_t size() const {
         std::size_t size = 0;
-        pieces([&](string_view p) { size += p.size(); });
+        pieces([&](string_view p) { return (size += p.size(), true); });
         return size;
     }
 
     std::string text() const {
         std::string out;
         out.reserve(size());
-        pieces([&](string_view p) { out += p; });
+        pieces([&](string_view p) { return (out += p, true); });
         return out;
     }
 
     // Whether the text has no bytes, without making it.
     bool empty() const {
-        for (const Section& s : sections_) {
-            if (s.list && s.list->count > 0) return false;
-            for (const Line& l : s.lines)
-                if (!l.gone && (!l.text.empty() || l.written || l.eol != Break::None)) return false;
-        }
-        return true;
+        return pieces([](string_view p) { return p.empty(); });
     }
 
-    // Whether the text is that one, without making it.
-    bool text_is(string_view t) const {
-        if (size() != t.size()) return false;
+    // Whether the text is still the one the document was made from, without
+    // making it; the comparison stops at the first piece that differs.
+    bool unchanged() const {
+        const string_view t = original_;
         std::size_t at = 0;
-        bool same = true;
-        pieces([&](string_view p) {
-            same = same && t.compare(at, p.size(), p) == 0;
-            at += p.size();
-        });
-        return same;
+        return pieces([&](string_view p) {
+                   if (t.size() - at < p.size() || t.compare(at, p.size(), p) != 0) return false;
+                   at += p.size();
+                   return true;
+               }) &&
+               at == t.size();
     }
 
     // As deleting the section and writing each entry of the list.
@@ -303,9 +316,12 @@ private:
 
     // A new section at the end, after a line break.
     Section& add_section(string_view name, string_view header) {
-        Line* last = sections_.back().lines.empty() ? nullptr : &sections_.back().lines.back();
+        Section& end = sections_.back();
+        if (!end.split && !end.raw.empty() && end.raw.back() != '\r' && end.raw.back() != '\n') split(end);
+        Line* last = end.lines.empty() ? nullptr : &end.lines.back();
         if (last && last->eol == Break::None) last->eol = Break::Crlf;
         sections_.emplace_back();
+        sections_.back().split = true;
         sections_.back().lines.push_back(Line{header, {}, Kind::Header, Break::Crlf, false, false});
         sections_.back().indexed = true;  // no keys yet
         by_name_[name].push_back(sections_.size() - 1);
@@ -326,26 +342,45 @@ private:
         }
     }
 
+    // The text cut at its headers; lines are made per section when needed.
     void parse() {
         last_found_ = kNone;
         sections_.assign(1, Section{});
         by_name_.clear();
+        std::size_t start = 0;
         for (std::size_t pos = 0; pos < src_.size();) {
             const LineAt at = line_at(src_, pos);
-            pos = at.next;
+            std::size_t b = 0;
+            while (b < at.text.size() && is_blank(at.text[b])) ++b;
             string_view name;
-            const Kind kind = classify(at.text, &name);
-            if (kind == Kind::Header) {
+            if (b < at.text.size() && at.text[b] == '[' && classify(at.text, &name) == Kind::Header) {
+                sections_.back().raw = src_.substr(start, pos - start);
+                start = pos;
                 sections_.emplace_back();
                 by_name_[name].push_back(sections_.size() - 1);
             }
-            sections_.back().lines.push_back(Line{at.text, {}, kind, at.eol, false, false});
+            pos = at.next;
+        }
+        sections_.back().raw = src_.substr(start);
+    }
+
+    static void split(Section& s) {
+        if (s.split) return;
+        s.split = true;
+        for (std::size_t pos = 0; pos < s.raw.size();) {
+            const LineAt at = line_at(s.raw, pos);
+            pos = at.next;
+            string_view name;
+            const Kind kind = classify(at.text, &name);
+            const bool gone = s.dropped && (kind == Kind::Header || kind == Kind::Entry);
+            s.lines.push_back(Line{at.text, {}, kind, at.eol, false, gone});
         }
     }
 
     void parse_again() {
         std::string t = text();
-        src_ = std::move(t);
+        reparsed_ = std::move(t);
+        src_ = reparsed_;
         parse();
         kept_.clear();  // nothing points into them any more
     }
@@ -355,6 +390,7 @@ private:
     // A named section with its key index (the lines before any header are never read).
     static Section& indexed(Section& s) {
         if (s.indexed) return s;
+        split(s);
         s.indexed = true;
         for (std::size_t i = 1; i < s.lines.size(); ++i) {
             const Line& l = s.lines[i];
@@ -437,6 +473,7 @@ private:
         last_found_ = kNone;
         found->second.erase(found->second.begin());
         if (found->second.empty()) by_name_.erase(found);
+        s.dropped = true;  // a section still whole is cut when it is written
         for (Line& l : s.lines)
             if (l.kind == Kind::Header || l.kind == Kind::Entry) l.gone = true;
         s.keys.clear();
@@ -447,7 +484,9 @@ private:
     static bool is_key(const Line& l) { return l.kind == Kind::Entry && !l.gone; }
     static bool is_key(const Line& l, string_view key) { return is_key(l) && equal_no_case(name_of(l), key); }
 
-    std::string src_;
+    const std::string original_;  // the text the document was made from
+    std::string reparsed_;         // the text parsed again after a change that reads back otherwise
+    string_view src_;              // the one of them the sections view
     bool utf16_;
     std::deque<std::string> kept_;  // texts the document made; a deque never moves them
     std::vector<Section> sections_;  // in file order; the first holds the lines before any header
@@ -659,13 +698,14 @@ bool Batch::commit() {
     } else {
         // The new text goes to the file piece by piece: a list of tens of
         // thousands of entries is never made whole in memory first.
-        Document doc(content, false);
+        Document doc(std::move(content), false);
         edit(doc);
-        if (existed ? doc.text_is(content) : doc.empty())
+        if (existed ? doc.unchanged() : doc.empty())
             stored = true;  // nothing changes
         else
             stored = sys().files.replace_pieces(
-                file_, [&](const FileSystem::Put& put) { doc.pieces(put); }, flush_);
+                file_, [&](const FileSystem::Put& put) { doc.pieces([&](string_view p) { return (put(p), true); }); },
+                flush_);
     }
     if (!stored) return false;
     changes_.clear();
