@@ -1,27 +1,11 @@
 #include "media/picture.h"
 
+#include "media/picture_decode.h"
 #include "media/picture_fit.h"
 
 #include <climits>
 #include <cstddef>
-#include <cstdlib>
 #include <new>
-
-#define STBI_NO_STDIO
-#define STBI_ONLY_BMP
-#define STBI_ONLY_JPEG
-#define STBI_NO_HDR
-#define STBI_NO_LINEAR
-#define STBI_NO_FAILURE_STRINGS
-#define STB_IMAGE_STATIC
-// The decoder's state starts zeroed: a file whose scan names a Huffman table it
-// never defined then decodes from an empty table (zeros) instead of indexing
-// with whatever the heap held.
-#define STBI_MALLOC(sz) std::calloc(1, sz)
-#define STBI_REALLOC(p, sz) std::realloc(p, sz)
-#define STBI_FREE(p) std::free(p)
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb_image.h>
 
 namespace q::media {
 
@@ -79,30 +63,18 @@ bool huffman_tables_sound(std::string_view b) {
     return true;
 }
 
-// The picture's pixels as RGB triples, rows from the top; null when the bytes
-// are no picture that can be decoded within the limits.
-struct Decoded {
-    stbi_uc* px = nullptr;
-    int w = 0, h = 0;
-    Decoded() = default;
-    Decoded(const Decoded&) = delete;
-    Decoded& operator=(const Decoded&) = delete;
-    ~Decoded() { stbi_image_free(px); }
-};
-
-bool decode(std::string_view bytes, Decoded& d) {
+// The picture's pixels; false when the bytes are no picture that can be
+// decoded within the limits.
+bool decode(std::string_view bytes, DecodedRgb& d) {
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) return false;
     const bool jpeg = is_jpeg(bytes);
     const long long scans = jpeg ? scan_markers(bytes) : 0;
     if (jpeg && (scans > kMaxScans || !huffman_tables_sound(bytes))) return false;
-    const auto* data = reinterpret_cast<const stbi_uc*>(bytes.data());
-    const int len = static_cast<int>(bytes.size());
-    int w = 0, h = 0, n = 0;
-    if (!stbi_info_from_memory(data, len, &w, &h, &n) || w <= 0 || h <= 0 ||
-        static_cast<long long>(w) * h > kMaxPixels || scans * w * h > kMaxScanPixels)
+    int w = 0, h = 0;
+    if (!picture_size(bytes, w, h) || w <= 0 || h <= 0 || static_cast<long long>(w) * h > kMaxPixels ||
+        scans * w * h > kMaxScanPixels)
         return false;
-    d.px = stbi_load_from_memory(data, len, &d.w, &d.h, &n, 3);
-    return d.px != nullptr;
+    return decode_rgb(bytes, d);
 }
 
 std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int height);
@@ -121,7 +93,7 @@ std::vector<std::uint32_t> stretched_picture(std::string_view bytes, int width, 
 namespace {
 
 std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int height) {
-    Decoded d;
+    DecodedRgb d;
     if (width <= 0 || height <= 0 || !decode(bytes, d)) return {};
     const int w = d.w, h = d.h;
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
@@ -130,7 +102,7 @@ std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int heig
         const long long sy = static_cast<long long>(y) * h / height;
         for (int x = 0; x < width; ++x) {
             const long long sx = static_cast<long long>(x) * w / width;
-            const stbi_uc* p = d.px + (sy * w + sx) * 3;
+            const unsigned char* p = d.px + (sy * w + sx) * 3;
             out[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
                 (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
         }
@@ -143,7 +115,7 @@ std::vector<std::uint32_t> stretched(std::string_view bytes, int width, int heig
 std::optional<std::string> wallpaper_bmp(std::string_view bytes, int screen_width, int screen_height) {
     // The pixels may not fit in the memory left (a 32-bit process): no picture then.
     try {
-        Decoded d;
+        DecodedRgb d;
         if (screen_width <= 0 || screen_height <= 0 || !decode(bytes, d)) return std::nullopt;
         const RgbImage image = wallpaper_image({d.px, d.w, d.h}, exif_orientation(bytes), screen_width, screen_height);
         if (image.rgb.empty()) return std::nullopt;
