@@ -73,6 +73,9 @@ Kind classify(string_view t, string_view* name) {
     return Kind::Entry;
 }
 
+// Deleting a section takes its header and key lines; its comments stay.
+bool goes_with_section(Kind k) { return k == Kind::Header || k == Kind::Entry; }
+
 // An entry's value as a read gives it: trimmed, less one pair of matching quotes.
 std::string value_of(string_view entry) {
     string_view v = trim_blanks_view(entry.substr(entry.find('=') + 1));
@@ -226,7 +229,7 @@ public:
                     const LineAt at = line_at(s.raw, pos);
                     string_view name;
                     const Kind kind = classify(at.text, &name);
-                    if (kind != Kind::Header && kind != Kind::Entry && !put(s.raw.substr(pos, at.next - pos)))
+                    if (!goes_with_section(kind) && !put(s.raw.substr(pos, at.next - pos)))
                         return false;
                     pos = at.next;
                 }
@@ -350,10 +353,8 @@ private:
         std::size_t start = 0;
         for (std::size_t pos = 0; pos < src_.size();) {
             const LineAt at = line_at(src_, pos);
-            std::size_t b = 0;
-            while (b < at.text.size() && is_blank(at.text[b])) ++b;
             string_view name;
-            if (b < at.text.size() && at.text[b] == '[' && classify(at.text, &name) == Kind::Header) {
+            if (classify(at.text, &name) == Kind::Header) {
                 sections_.back().raw = src_.substr(start, pos - start);
                 start = pos;
                 sections_.emplace_back();
@@ -364,6 +365,7 @@ private:
         sections_.back().raw = src_.substr(start);
     }
 
+    // The section's lines, made once.
     static void split(Section& s) {
         if (s.split) return;
         s.split = true;
@@ -372,8 +374,7 @@ private:
             pos = at.next;
             string_view name;
             const Kind kind = classify(at.text, &name);
-            const bool gone = s.dropped && (kind == Kind::Header || kind == Kind::Entry);
-            s.lines.push_back(Line{at.text, {}, kind, at.eol, false, gone});
+            s.lines.push_back(Line{at.text, {}, kind, at.eol, false, s.dropped && goes_with_section(kind)});
         }
     }
 
@@ -475,7 +476,7 @@ private:
         if (found->second.empty()) by_name_.erase(found);
         s.dropped = true;  // a section still whole is cut when it is written
         for (Line& l : s.lines)
-            if (l.kind == Kind::Header || l.kind == Kind::Entry) l.gone = true;
+            if (goes_with_section(l.kind)) l.gone = true;
         s.keys.clear();
         s.indexed = true;
         s.list = nullptr;  // all of them key lines
